@@ -1,0 +1,36 @@
+# Shared settings of every Korvalin target.
+
+function(korvalin_warnings target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual
+        -Wzero-as-null-pointer-constant)
+endfunction()
+
+# Adds a library whose sources are every .cpp below the given folders (relative to
+# src/). A layer whose folders hold no source yet becomes an interface library, so
+# the tree builds while a layer is still empty.
+function(korvalin_layer name)
+    cmake_parse_arguments(LAYER "" "" "FOLDERS;DEPENDS;QT" ${ARGN})
+    set(sources "")
+    foreach(folder IN LISTS LAYER_FOLDERS)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp"
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.h"
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.qrc")
+        list(APPEND sources ${found})
+    endforeach()
+    list(FILTER sources INCLUDE REGEX "\\.(cpp|qrc)$")
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+        target_link_libraries(${name} PUBLIC ${LAYER_DEPENDS})
+        korvalin_warnings(${name})
+        if(LAYER_QT)
+            set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+        endif()
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}/src")
+        target_link_libraries(${name} INTERFACE ${LAYER_DEPENDS})
+    endif()
+endfunction()

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Korvalin and starts it; arguments go to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh --runtime
+scripts/build.sh default
+exec build/src/korvalin "$@"
