@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+#include "platform/Shell.h"
+
+namespace korvalin {
+
+// The about box: program icon, version, legal notice, two texts and two links that open
+// through the shell, and "OK". Created for one modal showing (exec()), then released.
+class TAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutDlg(Shell& shell, QWidget* parent = nullptr);
+
+private:
+    void OpenLink(const QString& address);
+
+    Shell& shell_;
+};
+
+}  // namespace korvalin
