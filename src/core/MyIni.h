@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+
+namespace korvalin {
+
+class IniDocumentCache;
+
+// Where the settings file lies. loWinDir is the system-wide configuration folder
+// ("/etc/xdg/" unless the constructor is told otherwise), loProgDir the folder of the
+// running program, loUser takes IniFileName as the full path, loDefUser puts the file in
+// DefFilePath.
+enum TIniLocation { loWinDir, loProgDir, loUser, loDefUser };
+
+// A typed layer over one INI file that never throws: each operation records its outcome
+// in ErrorCode.
+//
+// ErrorCode after the last operation:
+//    0  success
+//   -1  not ready (no section, no file name, not open) or the key is missing
+//   -2  ReadInteger: the stored text is not a 32-bit whole number
+//    2  opening: the file does not exist yet and can be created
+//    5  opening: the file is read-only (no owner-write permission) and cannot be made
+//       writable; a message is shown
+//   other positive: an errno value, when opening finds that the file cannot be created
+//       (a missing folder gives ENOENT, 2, with Open false), when the path is a folder
+//       (EISDIR), or when a write cannot read or replace the file (the file is then left
+//       as it was)
+//
+// Every write replaces the file atomically and keeps the keys, sections, comments and
+// lines it does not touch. Names compare without regard to ASCII case; of duplicate keys
+// the first one counts.
+class TTheIniFile {
+public:
+    static constexpr const char* DefaultSystemFolder = "/etc/xdg/";
+
+    // The program folder comes from shell's program path; the read-only message is
+    // shown through dialogs.
+    TTheIniFile(Dialogs& dialogs, const Shell& shell,
+                std::string systemFolder = DefaultSystemFolder);
+    ~TTheIniFile();
+    TTheIniFile(const TTheIniFile&) = delete;
+    TTheIniFile& operator=(const TTheIniFile&) = delete;
+
+    const std::string& IniFileName() const { return iniFileName_; }
+    // Closes the file first when the name changes.
+    void SetIniFileName(const std::string& name);
+
+    const std::string& Section() const { return section_; }
+    void SetSection(const std::string& section) { section_ = section; }
+
+    TIniLocation IniLocation() const { return iniLocation_; }
+    // Does not reopen the file.
+    void SetIniLocation(TIniLocation location) { iniLocation_ = location; }
+
+    std::int32_t ErrorCode() const { return errorCode_; }
+
+    const std::string& DefFilePath() const { return defFilePath_; }
+    // A folder without a final slash gets one.
+    void SetDefFilePath(const std::string& folder);
+
+    bool Open() const { return open_; }
+    // true (re)opens the file; false closes it.
+    void SetOpen(bool open);
+
+    // The full path of the open file (empty while closed).
+    const std::string& FilePath() const { return filePath_; }
+
+    std::string ReadString(const std::string& name, const std::string& defaultValue);
+    void WriteString(const std::string& name, const std::string& value);
+    std::int32_t ReadInteger(const std::string& name, std::int32_t defaultValue);
+    void WriteInteger(const std::string& name, std::int32_t value);
+    bool ReadBool(const std::string& name, bool defaultValue);
+    void WriteBool(const std::string& name, bool value);
+
+private:
+    std::string ComposePath() const;
+    bool OpenFile();
+    bool Ready();
+    // The stored text, or nothing when missing (ErrorCode is then -1).
+    bool LookUp(const std::string& name, std::string& value);
+    void Store(const std::string& name, const std::string& value);
+
+    Dialogs& dialogs_;
+    std::string systemFolder_;
+    std::string programFolder_;
+    std::string iniFileName_;
+    std::string section_;
+    TIniLocation iniLocation_ = loWinDir;
+    std::int32_t errorCode_ = 0;
+    std::string defFilePath_;
+    bool open_ = false;
+    std::string filePath_;
+    std::unique_ptr<IniDocumentCache> cache_;
+};
+
+}  // namespace korvalin
