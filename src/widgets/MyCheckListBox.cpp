@@ -1,0 +1,145 @@
+#include "widgets/MyCheckListBox.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+namespace korvalin {
+namespace {
+
+constexpr int IndicatorGap = 4;
+
+// Draws an item's check mark as a radio button or a check box in front of its text.
+class CheckMarkDelegate final : public QStyledItemDelegate {
+public:
+    CheckMarkDelegate(TMyCheckListBox* list) : QStyledItemDelegate(list), list_(list) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem textOption = option;
+        initStyleOption(&textOption, index);
+        const QStyle* style = option.widget != nullptr ? option.widget->style() : qApp->style();
+        const int indicatorSize = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth);
+
+        QStyleOptionButton mark;
+        mark.rect = QRect(option.rect.left() + IndicatorGap,
+                          option.rect.top() + (option.rect.height() - indicatorSize) / 2,
+                          indicatorSize, indicatorSize);
+        mark.state = QStyle::State_Enabled;
+        const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        mark.state |= checked ? QStyle::State_On : QStyle::State_Off;
+        const bool radio = list_->CheckKind() == TMyCheckListBox::ckRadioButtons;
+
+        textOption.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        textOption.rect.setLeft(mark.rect.right() + IndicatorGap);
+        style->drawControl(QStyle::CE_ItemViewItem, &textOption, painter, option.widget);
+        style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
+                             &mark, painter, option.widget);
+    }
+
+private:
+    TMyCheckListBox* list_;
+};
+
+}  // namespace
+
+TMyCheckListBox::TMyCheckListBox(QWidget* parent) : QListWidget(parent) {
+    setItemDelegate(new CheckMarkDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { UserCheck(row(item)); });
+}
+
+void TMyCheckListBox::SetCheckKind(TCheckKind kind) {
+    checkKind_ = kind;
+    viewport()->update();
+}
+
+void TMyCheckListBox::AddItem(const QString& text, int data) {
+    InsertItem(count(), text, data);
+}
+
+void TMyCheckListBox::InsertItem(int position, const QString& text, int data) {
+    auto* item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, data);
+    item->setData(Qt::CheckStateRole, Qt::Unchecked);
+    item->setSizeHint(QSize(0, itemHeight_));
+    insertItem(position, item);
+}
+
+void TMyCheckListBox::SetItemHeight(int height) {
+    itemHeight_ = height;
+    for (int position = 0; position < count(); ++position) {
+        item(position)->setSizeHint(QSize(0, height));
+    }
+}
+
+int TMyCheckListBox::CheckedIndex() const {
+    for (int position = 0; position < count(); ++position) {
+        if (IsChecked(position)) {
+            return position;
+        }
+    }
+    return -1;
+}
+
+void TMyCheckListBox::SetCheckedIndex(int position) {
+    CheckOnly(position <= 0 ? 0 : position);
+}
+
+QString TMyCheckListBox::CheckedText() const {
+    const int position = CheckedIndex();
+    return position < 0 ? QString() : ItemText(position);
+}
+
+bool TMyCheckListBox::CheckText(const QString& text) {
+    for (int position = 0; position < count(); ++position) {
+        if (ItemText(position) == text) {
+            CheckOnly(position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TMyCheckListBox::IsChecked(int position) const {
+    const QListWidgetItem* found = item(position);
+    return found != nullptr && found->data(Qt::CheckStateRole).toInt() == Qt::Checked;
+}
+
+QString TMyCheckListBox::ItemText(int position) const {
+    const QListWidgetItem* found = item(position);
+    return found == nullptr ? QString() : found->text();
+}
+
+void TMyCheckListBox::UserCheck(int position) {
+    if (position < 0 || position >= count()) {
+        return;
+    }
+    if (checkKind_ == ckRadioButtons) {
+        CheckOnly(position);
+    } else {
+        QListWidgetItem* target = item(position);
+        target->setData(Qt::CheckStateRole, IsChecked(position) ? Qt::Unchecked : Qt::Checked);
+    }
+    setCurrentRow(position);
+    emit ClickCheck();
+}
+
+void TMyCheckListBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && currentRow() >= 0) {
+        UserCheck(currentRow());
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+void TMyCheckListBox::CheckOnly(int position) {
+    for (int other = 0; other < count(); ++other) {
+        item(other)->setData(Qt::CheckStateRole, other == position ? Qt::Checked : Qt::Unchecked);
+    }
+    viewport()->update();
+}
+
+}  // namespace korvalin

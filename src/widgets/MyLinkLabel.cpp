@@ -1,0 +1,60 @@
+#include "widgets/MyLinkLabel.h"
+
+#include <QMouseEvent>
+#include <QPalette>
+
+#include "platform/Shell.h"
+
+namespace korvalin {
+
+TMyLinkLabel::TMyLinkLabel(QWidget* parent) : QLabel(parent) {
+    setAutoFillBackground(true);
+    setCursor(Qt::PointingHandCursor);
+    normal_ = palette().color(QPalette::Window);
+    highlight_ = normal_;
+}
+
+void TMyLinkLabel::SetNormalColor(const QColor& color) {
+    normal_ = color;
+    ApplyBackground();
+}
+
+void TMyLinkLabel::SetHighlightColor(const QColor& color) {
+    highlight_ = color;
+    ApplyBackground();
+}
+
+void TMyLinkLabel::SetHighlighted(bool on) {
+    highlighted_ = on;
+    ApplyBackground();
+}
+
+bool TMyLinkLabel::OpenAddress() {
+    emit Clicked();
+    return shell_ != nullptr && !address_.empty() && shell_->Open(address_);
+}
+
+void TMyLinkLabel::enterEvent(QEnterEvent* event) {
+    SetHighlighted(true);
+    QLabel::enterEvent(event);
+}
+
+void TMyLinkLabel::leaveEvent(QEvent* event) {
+    SetHighlighted(false);
+    QLabel::leaveEvent(event);
+}
+
+void TMyLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        OpenAddress();
+    }
+    QLabel::mouseReleaseEvent(event);
+}
+
+void TMyLinkLabel::ApplyBackground() {
+    QPalette colored = palette();
+    colored.setColor(QPalette::Window, highlighted_ ? highlight_ : normal_);
+    setPalette(colored);
+}
+
+}  // namespace korvalin

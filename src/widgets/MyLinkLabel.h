@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+#include <string>
+
+namespace korvalin {
+
+class Shell;
+
+// A label that shows its text on a normal background, on the highlight background while
+// the pointer is over it, and opens its address through the shell when clicked.
+class TMyLinkLabel final : public QLabel {
+    Q_OBJECT
+public:
+    explicit TMyLinkLabel(QWidget* parent = nullptr);
+
+    void SetAddress(const std::string& address) { address_ = address; }
+    const std::string& Address() const { return address_; }
+    // The shell that opens the address; without one a click only raises Clicked.
+    void SetShell(Shell* shell) { shell_ = shell; }
+
+    void SetNormalColor(const QColor& color);
+    void SetHighlightColor(const QColor& color);
+    QColor NormalColor() const { return normal_; }
+    QColor HighlightColor() const { return highlight_; }
+    bool Highlighted() const { return highlighted_; }
+    void SetHighlighted(bool on);
+
+    // Opens the address as a click does; false when the shell could not open it.
+    bool OpenAddress();
+
+signals:
+    void Clicked();
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void ApplyBackground();
+
+    std::string address_;
+    Shell* shell_ = nullptr;
+    QColor normal_;
+    QColor highlight_;
+    bool highlighted_ = false;
+};
+
+}  // namespace korvalin

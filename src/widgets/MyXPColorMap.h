@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+
+namespace korvalin {
+
+// The light-blue colour scheme shared by the configuration window, the small status window
+// and the strip. Colour values are given as stored (low byte red, as the classic colour
+// reference keeps them); AutoRefresh would re-derive them from the desktop palette, which
+// the program switches off so the designed colours stay.
+class TMyXPColorMap final : public QObject {
+    Q_OBJECT
+public:
+    explicit TMyXPColorMap(QObject* parent = nullptr);
+
+    // A colour reference with the red channel in the low byte, as the scheme's values are
+    // written down.
+    static QColor FromColorRef(unsigned colorRef);
+
+    bool AutoRefresh() const { return autoRefresh_; }
+    void SetAutoRefresh(bool on);
+
+    // Takes the desktop palette's colours where the scheme follows the system; does
+    // nothing while AutoRefresh is off.
+    void Refresh();
+
+    QColor Color;
+    QColor ShadowColor;
+    QColor HighlightColor;
+    QColor HotColor;
+    QColor MenuColor;
+    QColor BtnFrameColor;
+    QColor UnusedColor;
+    QColor BtnSelectedColor;
+    QColor SelectedColor;
+    QColor DisabledColor;
+    QColor DisabledFontColor;
+    QColor DisabledFontShadow;
+    QColor FontColor;
+    QColor HotFontColor;
+    QColor BtnSelectedFont;
+    QColor SelectedFontColor;
+    // The outer bottom-right frame colour of the scheme's raised frames.
+    QColor FrameBottomRightOuter;
+
+private:
+    void SetDesignedColors();
+    bool autoRefresh_ = true;
+};
+
+}  // namespace korvalin
