@@ -10,7 +10,7 @@ endfunction()
 # src/). A layer whose folders hold no source yet becomes an interface library, so
 # the tree builds while a layer is still empty.
 function(korvalin_layer name)
-    cmake_parse_arguments(LAYER "" "" "FOLDERS;DEPENDS;QT" ${ARGN})
+    cmake_parse_arguments(LAYER "QT" "" "FOLDERS;DEPENDS" ${ARGN})
     set(sources "")
     foreach(folder IN LISTS LAYER_FOLDERS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS
