@@ -14,12 +14,13 @@ namespace korvalin {
 inline constexpr const char* RunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* AutoStartValueName = "Korvalin";
 
-// The text the autostart entry holds for this program: the program's real path (this
-// platform has no short names), upper-cased with UpperCaseGerman.
+// The text the autostart entry holds for this program: its real path. This platform has no
+// short names and a case-sensitive file system, so the path is written as it is; only the
+// comparison in IsAutoStart ignores case.
 std::string OwnAutoStartPath(const Shell& shell);
 
 // Whether the autostart entry exists and names this very program (compared after
-// upper-casing both sides). Never writes anything.
+// upper-casing both sides with UpperCaseGerman). Never writes anything.
 bool IsAutoStart(const Registry& registry, const Shell& shell);
 
 // Enable: writes the entry with this program's path, reporting a failed write in a message
