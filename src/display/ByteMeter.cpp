@@ -1,0 +1,192 @@
+#include "display/ByteMeter.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+
+namespace korvalin {
+
+namespace {
+
+template <typename T>
+bool Change(T& field, const T& value) {
+    if (field == value) {
+        return false;
+    }
+    field = value;
+    return true;
+}
+
+}  // namespace
+
+TByteMeter::TByteMeter(QWidget* parent) : QWidget(parent) {
+    // The graph covers its whole area itself, so nothing underneath needs painting.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TByteMeter::SetAxisColor(const QColor& color) {
+    if (Change(axisColor_, color)) {
+        update();
+    }
+}
+
+void TByteMeter::SetGraphColor(const QColor& color) {
+    if (Change(graphColor_, color)) {
+        update();
+    }
+}
+
+void TByteMeter::SetValueRange(int pixels) {
+    if (Change(valueRange_, pixels)) {
+        update();
+    }
+}
+
+void TByteMeter::SetUserMaxY(std::int64_t bytes) {
+    if (Change(userMaxY_, bytes)) {
+        update();
+    }
+}
+
+void TByteMeter::SetFillGraph(bool fill) {
+    if (Change(fillGraph_, fill)) {
+        update();
+    }
+}
+
+void TByteMeter::SetCaption(const QString& captionTemplate) {
+    if (Change(caption_, captionTemplate)) {
+        update();
+    }
+}
+
+void TByteMeter::SetColor(const QColor& color) {
+    if (Change(color_, color)) {
+        update();
+    }
+}
+
+void TByteMeter::SetBorderWidth(int pixels) {
+    if (Change(borderWidth_, pixels)) {
+        update();
+    }
+}
+
+void TByteMeter::AddValue(std::int64_t value) {
+    // The history keeps 32-bit counts: an interval never carries more than 4 GiB.
+    history_.push_back(static_cast<std::uint32_t>(value));
+    while (history_.size() > bytemeter::MaxHistory) {
+        history_.pop_front();
+    }
+    update();
+}
+
+std::int64_t TByteMeter::GetMaxY() const {
+    return bytemeter::MaxY(history_, userMaxY_);
+}
+
+bytemeter::TextMetrics TByteMeter::Measure() const {
+    const QFontMetrics metrics(font());
+    bytemeter::TextMetrics result;
+    result.width99999 = metrics.horizontalAdvance(QStringLiteral("99999"));
+    result.width9999 = metrics.horizontalAdvance(QStringLiteral("9999"));
+    // Any single line of text measures the font's height.
+    result.digitHeight = metrics.height();
+    result.captionHeight = metrics.height();
+    return result;
+}
+
+const QImage& TByteMeter::Render() {
+    const int w = width();
+    const int h = height();
+    if (image_.size() != QSize(w, h)) {
+        image_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+    }
+    image_.fill(color_);
+
+    const auto metrics = Measure();
+    bytemeter::FitToWidth(history_, w, borderWidth_, valueRange_, metrics.width99999);
+    const bytemeter::Input input{w, h, borderWidth_, valueRange_, userMaxY_, Bits};
+    const auto layout = bytemeter::Compute(input, metrics, history_);
+
+    QPainter painter(&image_);
+    painter.setFont(font());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    std::optional<std::uint32_t> newest;
+    if (!history_.empty()) {
+        newest = history_.back();
+    }
+    const auto line = QString::fromStdString(
+        bytemeter::CaptionLine(caption_.toStdString(), layout.unit, newest, Bits));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(QPoint(layout.plotLeft, borderWidth_ + QFontMetrics(font()).ascent()), line);
+
+    DrawFrame(painter, layout);
+    DrawScale(painter, layout);
+    DrawHistory(painter, layout);
+    return image_;
+}
+
+void TByteMeter::DrawFrame(QPainter& painter, const bytemeter::Layout& layout) const {
+    // Right and bottom edges are exclusive, as the frame's rectangle is specified.
+    const QRect frame(QPoint(layout.plotLeft, layout.plotTop),
+                      QPoint(layout.frameRight - 1, layout.frameBottom - 1));
+    if (!frame.isValid()) {
+        return;
+    }
+    painter.fillRect(frame, color_);
+    painter.setPen(axisColor_);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void TByteMeter::DrawScale(QPainter& painter, const bytemeter::Layout& layout) const {
+    painter.setPen(palette().color(QPalette::WindowText));
+    for (const auto& label : layout.labels) {
+        const QRect row(QPoint(borderWidth_, label.y - layout.halfDigit),
+                        QPoint(layout.plotLeft - borderWidth_ - 1, label.y + layout.halfDigit - 1));
+        painter.drawText(row, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
+                         QString::number(label.value));
+    }
+    painter.setPen(axisColor_);
+    for (const int y : layout.gridLines) {
+        if (layout.frameRight - 1 >= layout.plotLeft) {
+            painter.drawLine(layout.plotLeft, y, layout.frameRight - 1, y);
+        }
+    }
+}
+
+void TByteMeter::DrawHistory(QPainter& painter, const bytemeter::Layout& layout) const {
+    if (layout.points.empty()) {
+        return;
+    }
+    QPolygon polygon(static_cast<int>(layout.points.size()));
+    for (std::size_t i = 0; i < layout.points.size(); ++i) {
+        polygon.setPoint(static_cast<int>(i), layout.points[i].x, layout.points[i].y);
+    }
+    if (fillGraph_) {
+        painter.setBrush(graphColor_);
+        painter.setPen(Qt::black);
+        painter.drawPolygon(polygon);
+    } else {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(graphColor_);
+        painter.drawPolyline(polygon);
+    }
+}
+
+void TByteMeter::paintEvent(QPaintEvent*) {
+    const QImage& image = Render();
+    QPainter painter(this);
+    painter.drawImage(0, 0, image);
+}
+
+void TByteMeter::mousePressEvent(QMouseEvent* event) {
+    emit MouseDown(this, event->button(), event->globalPosition().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+}  // namespace korvalin
