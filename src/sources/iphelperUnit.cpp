@@ -1,0 +1,290 @@
+#include "sources/iphelperUnit.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvalin {
+
+bool Win2000OrLater = true;
+
+namespace {
+
+constexpr std::uint32_t TimerInterval = 1000;
+const char* const LegacyLoopbackDescription = "MS TCP Loopback interface";
+
+std::string CutAtFirstZero(const std::string& text) {
+    return text.substr(0, std::min(text.size(), std::strlen(text.c_str())));
+}
+
+// Blanks and control characters are everything up to the space character.
+std::string TrimBlanksAndControls(const std::string& text) {
+    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+// Interface names are ASCII, so a byte-wise comparison of ASCII letters suffices.
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+    const auto lower = [](unsigned char c) {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+               return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+           });
+}
+
+// A counter below its stored reading was reset or its interface re-created: its new
+// value is what it counted since. Counters are 64-bit, so a real difference never wraps.
+std::uint64_t CounterDifference(std::uint64_t stored, std::uint64_t now) {
+    return stored > now ? now : now - stored;
+}
+
+}  // namespace
+
+bool ComputeWin2000OrLater(const OsVersion& osVersion) {
+    OsVersionInfo info;
+    return osVersion.Query(info) && info.major > 4;
+}
+
+TIPHelperMonitor::TIPHelperMonitor(InterfaceTable& table, UiThread& uiThread,
+                                   std::shared_ptr<TimerSleeper> sleeper)
+    : table_(table), uiThread_(uiThread), sleeper_(std::move(sleeper)) {}
+
+TIPHelperMonitor::~TIPHelperMonitor() {
+    SetActive(false);
+    timer_.reset();
+}
+
+void TIPHelperMonitor::Init() {
+    if (!loaded_) {
+        loaded_ = table_.Open();
+    }
+    if (!loaded_) {
+        return;
+    }
+    if (timer_ == nullptr) {
+        timer_ = std::make_unique<TMyTimer32>(uiThread_, sleeper_);
+    }
+    timer_->SetEnabled(false);
+    timer_->SetInterval(TimerInterval);
+    timer_->SetOnTimer([this](TMyTimer32&) { TimerTick(); });
+    UpdateAdapterList();
+}
+
+void TIPHelperMonitor::UpdateAdapterList() {
+    adapters_.clear();
+    if (!loaded_) {
+        return;
+    }
+    InterfaceReadingScope reading(table_);
+    std::vector<InterfaceRow> rows;
+    if (table_.ReadTable(rows)) {
+        for (const InterfaceRow& row : rows) {
+            const std::string text = CutAtFirstZero(row.description);
+            if (row.type == InterfaceType::SoftwareLoopback || text == LegacyLoopbackDescription ||
+                text.empty()) {
+                continue;
+            }
+            adapters_.push_back({TrimBlanksAndControls(text), row.index});
+        }
+    }
+    const std::size_t count = adapters_.size();
+    if (count == lastInOctets_.size()) {
+        return;
+    }
+    // Re-reads from the last old position on: an adapter appended at the end is counted
+    // from its first reading on. A list that shrank by one re-reads nothing.
+    std::size_t start = lastInOctets_.empty() ? 0 : lastInOctets_.size() - 1;
+    if (start > count) {
+        start = 0;
+    }
+    lastInOctets_.resize(count);
+    lastOutOctets_.resize(count);
+    TakeBaselineReadings(start);
+}
+
+void TIPHelperMonitor::TakeBaselineReadings(std::size_t from) {
+    InterfaceReadingScope reading(table_);
+    for (std::size_t position = from; position < adapters_.size(); ++position) {
+        lastInOctets_[position] = 0;
+        lastOutOctets_[position] = 0;
+        ReadCounters(lastInOctets_[position], lastOutOctets_[position], true,
+                     adapters_[position].index);
+    }
+}
+
+bool TIPHelperMonitor::RefreshSelection(std::int32_t& index) {
+    UpdateAdapterList();
+    const std::int32_t position = FindAdapter(adapterName_);
+    if (position < 0 && adapterName_ != AllAdaptersText) {
+        return false;
+    }
+    selectedIndex_ = position < 0 ? -1 : adapters_[static_cast<std::size_t>(position)].index;
+    index = selectedIndex_;
+    return true;
+}
+
+void TIPHelperMonitor::ReadCounters(std::uint64_t& received, std::uint64_t& sent, bool baseline,
+                                    std::int32_t index) {
+    received = 0;
+    sent = 0;
+    if (!loaded_) {
+        return;
+    }
+    InterfaceReadingScope reading(table_);
+    if (!baseline && ((Win2000OrLater && index == -1) || adapters_.empty())) {
+        if (!RefreshSelection(index)) {
+            return;
+        }
+    }
+    InterfaceRow row;
+    for (std::size_t position = 0; position < adapters_.size(); ++position) {
+        const std::int32_t adapterIndex = adapters_[position].index;
+        if (index != -1 && index != adapterIndex) {
+            continue;
+        }
+        row = InterfaceRow{};
+        if (!table_.ReadRow(adapterIndex, row) || row.type == InterfaceType::SoftwareLoopback) {
+            continue;
+        }
+        if (baseline) {
+            received += row.inOctets;
+            sent += row.outOctets;
+        } else {
+            AddDifferences(row, position, received, sent);
+        }
+    }
+}
+
+void TIPHelperMonitor::AddDifferences(const InterfaceRow& row, std::size_t position,
+                                      std::uint64_t& received, std::uint64_t& sent) {
+    received += CounterDifference(lastInOctets_[position], row.inOctets);
+    sent += CounterDifference(lastOutOctets_[position], row.outOctets);
+    lastInOctets_[position] = row.inOctets;
+    lastOutOctets_[position] = row.outOctets;
+}
+
+void TIPHelperMonitor::TimerTick() {
+    timer_->SetEnabled(false);
+    // Swallowed: a failed reading counts zero, and the timer runs on regardless.
+    try {
+        std::uint64_t received = 0;
+        std::uint64_t sent = 0;
+        ReadCounters(received, sent, false, selectedIndex_);
+        totalReceived_ += static_cast<std::int64_t>(received);
+        totalSent_ += static_cast<std::int64_t>(sent);
+        intervalReceived_ = static_cast<std::int64_t>(received);
+        intervalSent_ = static_cast<std::int64_t>(sent);
+        if (onTraffic_) {
+            // Swallowed: the owner's display failures must not stop the monitor.
+            try {
+                onTraffic_(*this);
+            } catch (...) {
+            }
+        }
+    } catch (...) {
+    }
+    timer_->SetEnabled(active_);
+}
+
+void TIPHelperMonitor::SetActive(bool active) {
+    if (active == active_) {
+        return;
+    }
+    if (active) {
+        if (!loaded_) {
+            Init();
+        }
+        if (!loaded_) {
+            return;
+        }
+        if (adapterName_.find("PPP/") != std::string::npos) {
+            UpdateAdapterList();
+        }
+        const std::int32_t position = FindAdapter(adapterName_);
+        selectedIndex_ = position < 0 ? -1 : adapters_[static_cast<std::size_t>(position)].index;
+        lastInOctets_.assign(adapters_.size(), 0);
+        lastOutOctets_.assign(adapters_.size(), 0);
+        TakeBaselineReadings(0);
+        totalReceived_ = 0;
+        totalSent_ = 0;
+        intervalReceived_ = 0;
+        intervalSent_ = 0;
+    }
+    active_ = active;
+    if (timer_ != nullptr) {
+        timer_->SetEnabled(active);
+    }
+}
+
+void TIPHelperMonitor::SetAdapterName(const std::string& name) {
+    if (name == adapterName_) {
+        return;
+    }
+    adapterName_ = name;
+    const std::int32_t position = FindAdapter(name);
+    selectedIndex_ = position < 0 ? -1 : adapters_[static_cast<std::size_t>(position)].index;
+}
+
+void TIPHelperMonitor::SelectAdapterAt(std::int32_t position) {
+    const std::int32_t wanted = InterfaceIndexAt(position);
+    if (wanted == selectedIndex_) {
+        return;
+    }
+    selectedIndex_ = -1;
+    for (const AdapterEntry& entry : adapters_) {
+        if (entry.index == wanted) {
+            adapterName_ = entry.text;
+            selectedIndex_ = entry.index;
+            return;
+        }
+    }
+}
+
+void TIPHelperMonitor::CheckAdapterList() {
+    if (Win2000OrLater || adapters_.empty()) {
+        UpdateAdapterList();
+    }
+}
+
+void TIPHelperMonitor::GetInterfaceRow(std::int32_t position, InterfaceRow& row) {
+    row = InterfaceRow{};
+    if (!loaded_) {
+        return;
+    }
+    if (Win2000OrLater) {
+        UpdateAdapterList();
+    }
+    const std::int32_t index = InterfaceIndexAt(position);
+    if (index == -1) {
+        return;
+    }
+    row.index = index;
+    table_.ReadRow(index, row);  // a failed read leaves the all-zero row
+}
+
+bool TIPHelperMonitor::GetAdapterAddress(std::int32_t index, std::string& address,
+                                         std::string& mask) {
+    address.clear();
+    mask.clear();
+    return loaded_ && table_.ReadIpv4Address(index, address, mask);
+}
+
+std::int32_t TIPHelperMonitor::InterfaceIndexAt(std::int32_t position) const {
+    if (position < 0 || static_cast<std::size_t>(position) >= adapters_.size()) {
+        return -1;
+    }
+    return adapters_[static_cast<std::size_t>(position)].index;
+}
+
+std::int32_t TIPHelperMonitor::FindAdapter(const std::string& name) const {
+    for (std::size_t position = 0; position < adapters_.size(); ++position) {
+        if (SameTextIgnoringCase(adapters_[position].text, name)) {
+            return static_cast<std::int32_t>(position);
+        }
+    }
+    return -1;
+}
+
+}  // namespace korvalin
