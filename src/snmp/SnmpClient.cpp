@@ -1,0 +1,155 @@
+#include "snmp/SnmpClient.h"
+
+#include <poll.h>
+#include <sys/random.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+#include "snmp/MessageCodec.h"
+#include "snmp/TargetAddress.h"
+
+namespace korvalin::snmp {
+
+namespace {
+
+// The largest UDP payload; anything that arrives is read whole or refused.
+constexpr std::size_t MaxDatagram = 65535;
+
+class OwnedSocket {
+public:
+    explicit OwnedSocket(int family) : fd_(socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {}
+    ~OwnedSocket() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    OwnedSocket(const OwnedSocket&) = delete;
+    OwnedSocket& operator=(const OwnedSocket&) = delete;
+
+    int Fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+Error SocketFailure(const char* step) {
+    return MakeError(ErrorCode::SocketError, std::string(step) + ": " + std::strerror(errno));
+}
+
+// Waits until the socket is readable or the deadline passes; false on timeout.
+Result<bool> WaitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
+    while (true) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        pollfd entry{fd, POLLIN, 0};
+        const int ready = poll(&entry, 1, static_cast<int>(left.count()));
+        if (ready > 0) {
+            return true;
+        }
+        if (ready < 0 && errno != EINTR) {
+            return SocketFailure("poll");
+        }
+    }
+}
+
+// Why a datagram does not answer the request, or an empty text when it does.
+std::string Rejection(const Result<Message>& decoded, std::int32_t requestId) {
+    if (!decoded) {
+        return std::string("undecodable answer (") + Describe(decoded.GetError().code) + ": " +
+               decoded.GetError().detail + ")";
+    }
+    if (decoded.Value().pduType != PduType::GetResponse) {
+        return "answer is no GetResponse";
+    }
+    if (decoded.Value().requestId != requestId) {
+        return "answer with request-id " + std::to_string(decoded.Value().requestId) +
+               " instead of " + std::to_string(requestId);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::int32_t FreshRequestId() {
+    std::uint32_t bits = 0;
+    if (getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits)) {
+        thread_local std::mt19937 fallback{std::random_device{}()};
+        bits = static_cast<std::uint32_t>(fallback());
+    }
+    const auto id = static_cast<std::int32_t>(bits & 0x7FFFFFFF);
+    return id == 0 ? 1 : id;
+}
+
+SnmpClient::SnmpClient(ClientSettings settings) : settings_(std::move(settings)) {}
+
+Status SnmpClient::SendRequest() {
+    reply_.Clear();
+    auto target = SplitHostAndPort(settings_.targetHost, settings_.targetPort);
+    if (!target) {
+        return target.GetError();
+    }
+    auto address = ResolveTarget(target.Value());
+    if (!address) {
+        return address.GetError();
+    }
+    request_.requestId = FreshRequestId();
+    auto datagram = EncodeMessage(request_);
+    if (!datagram) {
+        return datagram.GetError();
+    }
+    OwnedSocket socket(address.Value().Family());
+    if (socket.Fd() < 0) {
+        return SocketFailure("socket");
+    }
+    const auto deadline = std::chrono::steady_clock::now() + settings_.timeout;
+    if (sendto(socket.Fd(), datagram.Value().data(), datagram.Value().size(), 0,
+               address.Value().Get(), address.Value().length) < 0) {
+        return SocketFailure("sendto");
+    }
+    receiveBuffer_.resize(MaxDatagram + 1);
+    std::string lastRejection = "no datagram from the agent";
+    while (true) {
+        auto readable = WaitReadable(socket.Fd(), deadline);
+        if (!readable) {
+            return readable.GetError();
+        }
+        if (!readable.Value()) {
+            return MakeError(ErrorCode::Timeout, lastRejection);
+        }
+        sockaddr_storage from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t received =
+            recvfrom(socket.Fd(), receiveBuffer_.data(), receiveBuffer_.size(), MSG_TRUNC,
+                     reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (received < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                continue;
+            }
+            return SocketFailure("recvfrom");
+        }
+        if (!SameEndpoint(address.Value(), from, fromLength)) {
+            lastRejection = "datagram from another address or port";
+            continue;
+        }
+        if (static_cast<std::size_t>(received) > MaxDatagram) {
+            lastRejection = "datagram too large";
+            continue;
+        }
+        auto decoded = DecodeMessage(std::span<const std::uint8_t>(
+            receiveBuffer_.data(), static_cast<std::size_t>(received)));
+        lastRejection = Rejection(decoded, request_.requestId);
+        if (lastRejection.empty()) {
+            reply_ = std::move(decoded).Value();
+            return Done{};
+        }
+    }
+}
+
+}  // namespace korvalin::snmp

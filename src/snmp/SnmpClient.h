@@ -1,0 +1,49 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "snmp/Ber.h"
+#include "snmp/Message.h"
+#include "snmp/Result.h"
+
+namespace korvalin::snmp {
+
+struct ClientSettings {
+    std::string targetHost;                   // name or address, optionally with ":PORT"
+    std::string targetPort = "161";           // used when targetHost names no port
+    std::chrono::milliseconds timeout{5000};  // wait for one answer; there is no retry
+};
+
+// Blocking SNMP version 1 exchange over UDP: one request datagram, one answer datagram.
+// Holds no connection between requests; every SendRequest opens its own socket.
+class SnmpClient {
+public:
+    explicit SnmpClient(ClientSettings settings = {});
+
+    ClientSettings& Settings() { return settings_; }
+    const ClientSettings& Settings() const { return settings_; }
+
+    // The request record; SendRequest gives it a fresh random request-id.
+    Message& Request() { return request_; }
+    // The reply record of the last successful SendRequest, empty otherwise.
+    const Message& Reply() const { return reply_; }
+
+    // Sends the request and waits for its answer. An answer counts only when it comes
+    // from the address and port the request went to, decodes as a GetResponse and
+    // carries the request's request-id; anything else is ignored while the wait goes on.
+    // On a timeout the error's detail names why the last ignored datagram was refused.
+    Status SendRequest();
+
+private:
+    ClientSettings settings_;
+    Message request_;
+    Message reply_;
+    Bytes receiveBuffer_;
+};
+
+// A random request-id in 1 .. 2147483647, drawn from the system's random source.
+std::int32_t FreshRequestId();
+
+}  // namespace korvalin::snmp

@@ -1,0 +1,239 @@
+#include "sources/DefaultSNMPClass.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "core/MyTools.h"
+#include "snmp/ObjectIdentifier.h"
+
+namespace korvalin {
+
+namespace {
+
+constexpr const char* IfIndexColumn = "1.3.6.1.2.1.2.2.1.1";
+constexpr const char* SysDescr = "1.3.6.1.2.1.1.1.0";
+constexpr const char* IfNumber = "1.3.6.1.2.1.2.1.0";
+
+// A walk never takes more steps than this, whatever the agent answers.
+constexpr int MaxWalkSteps = 65536;
+
+template <class Number>
+bool ParseDecimal(std::string_view text, Number& number) {
+    const char* const end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    return !text.empty() && error == std::errc() && stop == end;
+}
+
+template <class Number>
+Number DecimalOrZero(const std::string& text) {
+    Number number = 0;
+    return ParseDecimal(text, number) ? number : 0;
+}
+
+// True when answered lies inside the column (arc by arc, so ifInOctets, column 10,
+// is not taken for column 1) and after current, so every step moves on.
+bool AdvancesInColumn(const std::string& current, const std::string& answered) {
+    const auto column = snmp::ParseObjectIdentifier(IfIndexColumn);
+    const auto from = snmp::ParseObjectIdentifier(current);
+    const auto to = snmp::ParseObjectIdentifier(answered);
+    if (!from || !to) {
+        return false;
+    }
+    const auto& prefix = column.Value();
+    const auto& next = to.Value();
+    if (next.size() <= prefix.size() || !std::equal(prefix.begin(), prefix.end(), next.begin())) {
+        return false;
+    }
+    return from.Value() < next;
+}
+
+std::string WithoutQuotes(std::string text) {
+    std::erase(text, '"');
+    std::erase(text, '\'');
+    return text;
+}
+
+}  // namespace
+
+int IndexOfText(const TInterfaceList& list, const std::string& text) {
+    const std::string wanted = MyTools().UpperCaseGerman(text);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (MyTools().UpperCaseGerman(list[i].text) == wanted) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+TDefaultSNMPClass::TDefaultSNMPClass(snmp::ClientSettings clientSettings)
+    : clientSettings_(std::move(clientSettings)), client_(clientSettings_) {}
+
+TDefaultSNMPClass::~TDefaultSNMPClass() = default;
+
+void TDefaultSNMPClass::SetHost(const std::string& host) {
+    if (host == host_) {
+        return;
+    }
+    host_ = host;
+    if (onChange_) {
+        onChange_(*this);
+    }
+}
+
+void TDefaultSNMPClass::SetCommunity(const std::string& community) {
+    if (community == community_) {
+        return;
+    }
+    community_ = community;
+    if (onChange_) {
+        onChange_(*this);
+    }
+}
+
+bool TDefaultSNMPClass::Exchange(snmp::SnmpClient& client, const std::string& host,
+                                 const std::string& community, snmp::PduType pduType,
+                                 const std::string& oid) {
+    snmp::Message& request = client.Request();
+    request.Clear();
+    request.community = community;
+    request.pduType = pduType;
+    request.varbinds.push_back({oid, snmp::Value::Null()});
+    client.Settings().targetHost = host;
+    const snmp::Status status = client.SendRequest();
+    lastRequestAnswered_ = status.Ok();
+    lastFailure_ = status.Ok() ? std::string()
+                               : std::string(snmp::Describe(status.GetError().code)) + ": " +
+                                     status.GetError().detail;
+    return status.Ok();
+}
+
+bool TDefaultSNMPClass::Get(const std::string& oid, std::string& value) {
+    if (!Exchange(client_, host_, community_, snmp::PduType::GetRequest, oid)) {
+        return false;
+    }
+    value.clear();
+    for (const snmp::VarBind& varbind : client_.Reply().varbinds) {
+        if (varbind.oid == oid) {
+            value = varbind.value.text;
+            break;
+        }
+    }
+    return true;
+}
+
+bool TDefaultSNMPClass::TestConnection(const std::string& host, const std::string& community) {
+    snmp::SnmpClient tester(clientSettings_);
+    return Exchange(tester, host, community, snmp::PduType::GetRequest, SysDescr);
+}
+
+bool TDefaultSNMPClass::WalkInterfaceIndexes(std::string& joinedValues) {
+    snmp::SnmpClient walker(clientSettings_);
+    std::string current = IfIndexColumn;
+    for (int step = 0; step < MaxWalkSteps; ++step) {
+        if (!Exchange(walker, host_, community_, snmp::PduType::GetNextRequest, current)) {
+            return false;
+        }
+        const snmp::Message& reply = walker.Reply();
+        // An error status (noSuchName at the end of the agent's view) or an identifier
+        // outside the column ends the walk; both were answers.
+        if (reply.errorStatus != 0 || reply.varbinds.empty() ||
+            !AdvancesInColumn(current, reply.varbinds.front().oid)) {
+            return true;
+        }
+        if (!joinedValues.empty()) {
+            joinedValues += ',';
+        }
+        joinedValues += '"' + reply.varbinds.front().value.text + '"';
+        current = reply.varbinds.front().oid;
+    }
+    return true;
+}
+
+void TDefaultSNMPClass::GetInterfaceList(TInterfaceList& list) {
+    list.clear();
+    std::string joinedValues;
+    if (!WalkInterfaceIndexes(joinedValues)) {
+        return;
+    }
+    for (const std::string& piece : SplitString(joinedValues, ",")) {
+        std::int32_t index = 0;
+        if (!ParseDecimal(WithoutQuotes(piece), index)) {
+            continue;
+        }
+        std::string description = GetIfDescr(index);
+        if (!description.empty()) {
+            list.push_back({std::move(description), index});
+        }
+    }
+}
+
+std::int32_t TDefaultSNMPClass::GetInterfaceCount() {
+    std::string value;
+    if (!Get(IfNumber, value)) {
+        return 0;
+    }
+    return DecimalOrZero<std::int32_t>(value);
+}
+
+bool TDefaultSNMPClass::GetOctets(std::int32_t index, std::uint32_t& received,
+                                  std::uint32_t& sent) {
+    const std::string in = GetIfInOctets(index);
+    const std::string out = GetIfOutOctets(index);
+    received = DecimalOrZero<std::uint32_t>(in);
+    sent = DecimalOrZero<std::uint32_t>(out);
+    return !in.empty() && !out.empty();
+}
+
+std::string TDefaultSNMPClass::ColumnValue(const char* prefix, std::int32_t index) {
+    std::string value;
+    Get(prefix + std::to_string(index), value);
+    return value;
+}
+
+std::string TDefaultSNMPClass::GroupValue(const char* prefix, std::uint8_t n) {
+    std::string value;
+    Get(prefix + std::to_string(n) + ".0", value);
+    return value;
+}
+
+std::string TDefaultSNMPClass::GetIfDescr(std::int32_t index) {
+    std::string text = ColumnValue("1.3.6.1.2.1.2.2.1.2.", index);
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos) {
+        text.resize(zero);
+    }
+    return text;
+}
+
+std::int64_t TDefaultSNMPClass::GetIfSpeed(std::int32_t index) {
+    return DecimalOrZero<std::int64_t>(ColumnValue("1.3.6.1.2.1.2.2.1.5.", index));
+}
+
+// clang-format off
+std::string TDefaultSNMPClass::GetIfType(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.3.", index); }
+std::string TDefaultSNMPClass::GetIfMtu(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.4.", index); }
+std::string TDefaultSNMPClass::GetIfPhysAddress(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.6.", index); }
+std::string TDefaultSNMPClass::GetIfAdminStatus(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.7.", index); }
+std::string TDefaultSNMPClass::GetIfOperStatus(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.8.", index); }
+std::string TDefaultSNMPClass::GetIfLastChange(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.9.", index); }
+std::string TDefaultSNMPClass::GetIfInOctets(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.10.", index); }
+std::string TDefaultSNMPClass::GetIfInUcastPkts(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.11.", index); }
+std::string TDefaultSNMPClass::GetIfInNUcastPkts(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.12.", index); }
+std::string TDefaultSNMPClass::GetIfInDiscards(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.13.", index); }
+std::string TDefaultSNMPClass::GetIfInErrors(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.14.", index); }
+std::string TDefaultSNMPClass::GetIfInUnknownProtos(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.15.", index); }
+std::string TDefaultSNMPClass::GetIfOutOctets(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.16.", index); }
+std::string TDefaultSNMPClass::GetIfOutUcastPkts(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.17.", index); }
+std::string TDefaultSNMPClass::GetIfOutNUcastPkts(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.18.", index); }
+std::string TDefaultSNMPClass::GetIfOutDiscards(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.19.", index); }
+std::string TDefaultSNMPClass::GetIfOutErrors(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.20.", index); }
+std::string TDefaultSNMPClass::GetIfOutQLen(std::int32_t index) { return ColumnValue("1.3.6.1.2.1.2.2.1.21.", index); }
+
+std::string TDefaultSNMPClass::GetSystemValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.1.", n); }
+std::string TDefaultSNMPClass::GetIpValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.4.", n); }
+std::string TDefaultSNMPClass::GetIcmpValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.5.", n); }
+std::string TDefaultSNMPClass::GetTcpValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.6.", n); }
+std::string TDefaultSNMPClass::GetUdpValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.7.", n); }
+std::string TDefaultSNMPClass::GetSnmpValue(std::uint8_t n) { return GroupValue("1.3.6.1.2.1.11.", n); }
+// clang-format on
+
+}  // namespace korvalin
