@@ -1,0 +1,233 @@
+#include "core/MyIni.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+
+#include "core/FolderLock.h"
+#include "core/IniDocumentCache.h"
+
+namespace korvalin {
+
+namespace {
+
+// A missing key reads as this text, so a stored value that is literally this text counts
+// as missing too.
+constexpr const char* kMissing = "INIERROR";
+constexpr const char* kApplicationTitle = "Korvalin";
+
+std::string WithFinalSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool ParseInt32(const std::string& text, std::int32_t& number) {
+    const char* first = text.data();
+    const char* last = text.data() + text.size();
+    if (first != last && *first == '+') {
+        ++first;
+        if (first != last && *first == '-') {
+            return false;
+        }
+    }
+    const auto [end, error] = std::from_chars(first, last, number);
+    return error == std::errc() && end == last && first != last;
+}
+
+bool OwnerMayWrite(const struct stat& info) {
+    return (info.st_mode & S_IWUSR) != 0;
+}
+
+// The counterpart of clearing the read-only attribute: give the owner write permission.
+bool MakeWritable(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    return OwnerMayWrite(info) || ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+// Creating the file and removing it again tells whether the first write will be able to
+// create it.
+int ProbeCreation(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno;
+    }
+    ::close(fd);
+    ::unlink(path.c_str());
+    return 0;
+}
+
+}  // namespace
+
+TTheIniFile::TTheIniFile(Dialogs& dialogs, const Shell& shell, std::string systemFolder)
+    : dialogs_(dialogs),
+      systemFolder_(WithFinalSlash(std::move(systemFolder))),
+      programFolder_(FolderOf(shell.ProgramPath())),
+      cache_(std::make_unique<IniDocumentCache>()) {}
+
+TTheIniFile::~TTheIniFile() = default;
+
+void TTheIniFile::SetIniFileName(const std::string& name) {
+    if (name == iniFileName_) {
+        return;
+    }
+    SetOpen(false);
+    iniFileName_ = name;
+}
+
+void TTheIniFile::SetDefFilePath(const std::string& folder) {
+    defFilePath_ = WithFinalSlash(folder);
+}
+
+void TTheIniFile::SetOpen(bool open) {
+    open_ = false;
+    filePath_.clear();
+    cache_->Forget();
+    if (open) {
+        open_ = OpenFile();
+    }
+}
+
+std::string TTheIniFile::ComposePath() const {
+    switch (iniLocation_) {
+    case loWinDir:
+        return systemFolder_ + iniFileName_;
+    case loProgDir:
+        return programFolder_ + iniFileName_;
+    case loUser:
+        return iniFileName_;
+    case loDefUser:
+        return defFilePath_ + iniFileName_;
+    }
+    return iniFileName_;
+}
+
+bool TTheIniFile::OpenFile() {
+    errorCode_ = 0;
+    const std::string path = ComposePath();
+    MakeWritable(path);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            errorCode_ = EISDIR;
+            return false;
+        }
+        if (!OwnerMayWrite(info) && !MakeWritable(path)) {
+            errorCode_ = 5;
+            dialogs_.MessageBox(
+                "Kann Schreibschutz von " + path + " nicht entfernen! / Can't remove R/W flag.",
+                kApplicationTitle, Dialogs::StyleOk);
+            return false;
+        }
+    } else {
+        errorCode_ = 2;  // stays after success: the file is new
+        if (const int error = ProbeCreation(path); error != 0) {
+            errorCode_ = error;
+            return false;
+        }
+    }
+    filePath_ = path;
+    return true;
+}
+
+bool TTheIniFile::Ready() {
+    errorCode_ = 0;
+    if (section_.empty() || iniFileName_.empty() || !open_) {
+        errorCode_ = -1;
+        return false;
+    }
+    return true;
+}
+
+bool TTheIniFile::LookUp(const std::string& name, std::string& value) {
+    // An unreadable file reads like one without the key: every read gets its default.
+    std::optional<std::string> stored;
+    if (cache_->Load(filePath_) == 0) {
+        stored = cache_->Document().Value(section_, name);
+    }
+    if (!stored || *stored == kMissing) {
+        errorCode_ = -1;
+        return false;
+    }
+    value = std::move(*stored);
+    return true;
+}
+
+void TTheIniFile::Store(const std::string& name, const std::string& value) {
+    const FolderLock lock(filePath_);
+    // A file that cannot be read is not overwritten: its unknown keys would be lost.
+    if (const int error = cache_->Load(filePath_); error != 0) {
+        errorCode_ = error;
+        return;
+    }
+    IniDocument document = cache_->Document();
+    if (!document.SetValue(section_, name, value)) {
+        errorCode_ = EINVAL;
+        return;
+    }
+    errorCode_ = cache_->Save(filePath_, document);
+}
+
+std::string TTheIniFile::ReadString(const std::string& name, const std::string& defaultValue) {
+    if (!Ready()) {
+        return defaultValue;
+    }
+    if (name.empty()) {
+        return {};
+    }
+    std::string value;
+    return LookUp(name, value) ? value : defaultValue;
+}
+
+void TTheIniFile::WriteString(const std::string& name, const std::string& value) {
+    if (Ready() && !name.empty()) {
+        Store(name, value);
+    }
+}
+
+std::int32_t TTheIniFile::ReadInteger(const std::string& name, std::int32_t defaultValue) {
+    std::string text;
+    if (!Ready() || !LookUp(name, text)) {
+        return defaultValue;
+    }
+    std::int32_t number = 0;
+    if (!ParseInt32(text, number)) {
+        errorCode_ = -2;
+        return defaultValue;
+    }
+    return number;
+}
+
+void TTheIniFile::WriteInteger(const std::string& name, std::int32_t value) {
+    WriteString(name, std::to_string(value));
+}
+
+bool TTheIniFile::ReadBool(const std::string& name, bool defaultValue) {
+    std::string text;
+    if (!Ready() || !LookUp(name, text)) {
+        return defaultValue;
+    }
+    std::int32_t number = 0;
+    if (!ParseInt32(text, number)) {
+        return defaultValue;  // ErrorCode stays 0
+    }
+    return text == "1";
+}
+
+void TTheIniFile::WriteBool(const std::string& name, bool value) {
+    WriteString(name, value ? "1" : "0");
+}
+
+}  // namespace korvalin
