@@ -19,9 +19,11 @@ public:
     };
 
     std::vector<Message> messages;
-    std::deque<int> answers;                  // results of the next message boxes
-    std::deque<std::string> inputAnswers;     // texts of the next input queries
+    std::deque<int> answers;               // results of the next message boxes
+    std::deque<std::string> inputAnswers;  // texts of the next input queries
     std::vector<std::string> inputPrompts;
+    std::vector<std::string> inputCaptions;
+    std::vector<std::string> inputProposals;  // the text each input query started with
 
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
         messages.push_back({text, caption, style});
@@ -33,8 +35,11 @@ public:
         return answer;
     }
 
-    bool InputQuery(const std::string&, const std::string& prompt, std::string& value) override {
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override {
         inputPrompts.push_back(prompt);
+        inputCaptions.push_back(caption);
+        inputProposals.push_back(value);
         if (inputAnswers.empty()) {
             return false;
         }
