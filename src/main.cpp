@@ -1,30 +1,19 @@
 #include <cstdio>
-#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
 
-namespace {
-
-const char* const Usage =
-    "Usage: korvalin [OPTION]...\n"
-    "Counts the bytes this computer sends and receives.\n"
-    "\n"
-    "  --help      show this help and exit\n"
-    "  --version   show the version and exit\n";
-
-}  // namespace
+#include "console/CommandLine.h"
+#include "console/ConsoleMain.h"
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("korvalin %s\n", KORVALIN_VERSION);
-            return 0;
-        }
-        std::fprintf(stderr, "korvalin: unknown option '%s'\n%s", argv[i], Usage);
-        return 2;
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const korvalin::CommandLine commandLine =
+        korvalin::ParseCommandLine(arguments, korvalin::DisplayAvailableFromEnvironment());
+    if (commandLine.mode == korvalin::RunMode::Gui) {
+        // The windows start here: RunGui(argc, argv) from app/GuiMain.h.
+        std::fputs("korvalin: the windows are not built yet.\n", stderr);
+        return 1;
     }
-    std::fputs("korvalin: the windows are not built yet.\n", stderr);
-    return 1;
+    return korvalin::RunCommandLine(commandLine, std::cout, std::cerr);
 }

@@ -1,0 +1,45 @@
+#include "console/ConsoleMain.h"
+
+#include <signal.h>
+
+#include "console/ConsoleView.h"
+#include "console/SignalWatcher.h"
+#include "platform/linux/MainLoop.h"
+#include "platform/linux/NetlinkInterfaceTable.h"
+#include "sources/iphelperUnit.h"
+
+#ifndef KORVALIN_VERSION
+#define KORVALIN_VERSION "2.20"
+#endif
+
+namespace korvalin {
+
+int RunCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    switch (commandLine.mode) {
+    case RunMode::Help:
+        out << UsageText();
+        return 0;
+    case RunMode::Version:
+        out << "korvalin " << KORVALIN_VERSION << '\n';
+        return 0;
+    case RunMode::UsageError:
+        err << "korvalin: " << commandLine.error << '\n' << UsageText();
+        return 2;
+    case RunMode::Gui:
+        err << "korvalin: the windows are not part of this build\n";
+        return 1;
+    case RunMode::ListAdapters:
+    case RunMode::Console:
+        break;
+    }
+    // A closed pipe shows as a failed write, which ends the view cleanly.
+    ::signal(SIGPIPE, SIG_IGN);
+    MainLoop loop;
+    SignalWatcher signals([&loop](int) { loop.Quit(0); });
+    NetlinkInterfaceTable table;
+    TIPHelperMonitor monitor(table, loop);
+    ConsoleView view(monitor, loop, out, err, commandLine);
+    return commandLine.mode == RunMode::ListAdapters ? view.ListAdapters() : view.Run();
+}
+
+}  // namespace korvalin
