@@ -1,0 +1,53 @@
+#include "app/MonitorAdapters.h"
+
+namespace korvalin {
+
+IPHelperAdapterMonitor::IPHelperAdapterMonitor(std::unique_ptr<TIPHelperMonitor> monitor)
+    : monitor_(std::move(monitor)) {}
+
+std::vector<std::string> IPHelperAdapterMonitor::Adapters() const {
+    std::vector<std::string> texts;
+    for (const AdapterEntry& entry : monitor_->Adapters()) {
+        texts.push_back(entry.text);
+    }
+    return texts;
+}
+
+TrafficSample IPHelperAdapterMonitor::Sample() const {
+    return {monitor_->IntervalReceived(), monitor_->IntervalSent(), monitor_->TotalReceived(),
+            monitor_->TotalSent()};
+}
+
+void IPHelperAdapterMonitor::SetOnTraffic(std::function<void()> handler) {
+    if (!handler) {
+        monitor_->SetOnTraffic({});
+        return;
+    }
+    monitor_->SetOnTraffic([handler = std::move(handler)](TIPHelperMonitor&) { handler(); });
+}
+
+SNMPRouterMonitor::SNMPRouterMonitor(std::unique_ptr<TSNMPClass> monitor)
+    : monitor_(std::move(monitor)) {}
+
+std::vector<std::string> SNMPRouterMonitor::Interfaces() const {
+    std::vector<std::string> texts;
+    for (const InterfaceEntry& entry : monitor_->Interfaces()) {
+        texts.push_back(entry.text);
+    }
+    return texts;
+}
+
+TrafficSample SNMPRouterMonitor::Sample() const {
+    return {monitor_->IntervalReceived(), monitor_->IntervalSent(), monitor_->TotalReceived(),
+            monitor_->TotalSent()};
+}
+
+void SNMPRouterMonitor::SetOnTraffic(std::function<void()> handler) {
+    if (!handler) {
+        monitor_->SetOnTraffic({});
+        return;
+    }
+    monitor_->SetOnTraffic([handler = std::move(handler)](TSNMPClass&) { handler(); });
+}
+
+}  // namespace korvalin

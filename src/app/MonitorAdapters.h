@@ -1,0 +1,71 @@
+#pragma once
+
+#include <memory>
+
+#include "app/TrafficMonitors.h"
+#include "sources/SNMPClassUnit.h"
+#include "sources/iphelperUnit.h"
+
+namespace korvalin {
+
+// The program's adapter monitor as the configuration window sees it.
+class IPHelperAdapterMonitor final : public AdapterMonitor {
+public:
+    explicit IPHelperAdapterMonitor(std::unique_ptr<TIPHelperMonitor> monitor);
+
+    void Init() override { monitor_->Init(); }
+    bool Loaded() const override { return monitor_->Loaded(); }
+    std::vector<std::string> Adapters() const override;
+    void CheckAdapterList() override { monitor_->CheckAdapterList(); }
+    bool Active() const override { return monitor_->Active(); }
+    void SetActive(bool active) override { monitor_->SetActive(active); }
+    std::string AdapterName() const override { return monitor_->AdapterName(); }
+    void SetAdapterName(const std::string& name) override { monitor_->SetAdapterName(name); }
+    void SelectAdapterAt(int position) override { monitor_->SelectAdapterAt(position); }
+    TrafficSample Sample() const override;
+    void SetOnTraffic(std::function<void()> handler) override;
+
+    // The monitor itself, for the interface information window.
+    TIPHelperMonitor& Monitor() { return *monitor_; }
+
+private:
+    std::unique_ptr<TIPHelperMonitor> monitor_;
+};
+
+// The program's router monitor as the configuration window sees it.
+class SNMPRouterMonitor final : public RouterMonitor {
+public:
+    explicit SNMPRouterMonitor(std::unique_ptr<TSNMPClass> monitor);
+
+    void SetHost(const std::string& host) override { monitor_->SetHost(host); }
+    void SetCommunity(const std::string& community) override { monitor_->SetCommunity(community); }
+    bool TestConnection(const std::string& host, const std::string& community) override {
+        return monitor_->TestConnection(host, community);
+    }
+    void RefreshInterfaces() override { monitor_->RefreshInterfaces(); }
+    std::vector<std::string> Interfaces() const override;
+    void SetInterfaceName(const std::string& name) override { monitor_->SetInterfaceName(name); }
+    void SetInterval(std::int32_t milliseconds) override { monitor_->SetInterval(milliseconds); }
+    bool Active() const override { return monitor_->Active(); }
+    void SetActive(bool active) override { monitor_->SetActive(active); }
+    void SetExchangeRates(bool exchange) override { monitor_->SetExchangeRates(exchange); }
+    void SetCorrectRates(bool correct) override { monitor_->SetCorrectRates(correct); }
+    // The spin edits keep the corrections within 1 .. 1024, so the sign never matters.
+    void SetCorrectUp(std::int32_t bytes) override {
+        monitor_->SetCorrectUp(static_cast<std::uint32_t>(bytes));
+    }
+    void SetCorrectDown(std::int32_t bytes) override {
+        monitor_->SetCorrectDown(static_cast<std::uint32_t>(bytes));
+    }
+    TrafficSample Sample() const override;
+    std::int64_t PerSecond(std::int64_t value) const override { return monitor_->PerSecond(value); }
+    void SetOnTraffic(std::function<void()> handler) override;
+
+    // The monitor itself, for the router information dialog.
+    TSNMPClass& Monitor() { return *monitor_; }
+
+private:
+    std::unique_ptr<TSNMPClass> monitor_;
+};
+
+}  // namespace korvalin

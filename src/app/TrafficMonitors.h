@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korvalin {
+
+// The four figures a monitor holds after every reading.
+struct TrafficSample {
+    std::int64_t IntervalReceived = 0;
+    std::int64_t IntervalSent = 0;
+    std::int64_t TotalReceived = 0;
+    std::int64_t TotalSent = 0;
+};
+
+// What the configuration window needs of the local adapter monitor. The program's monitor
+// stands behind it; tests hand in a scripted one.
+class AdapterMonitor {
+public:
+    virtual ~AdapterMonitor() = default;
+
+    // Loads the interface table service and builds the adapter list; afterwards Loaded()
+    // tells whether the service is available.
+    virtual void Init() = 0;
+    virtual bool Loaded() const = 0;
+    // Descriptions of the real adapters, in interface-table order; the all-adapters entry
+    // is not part of it.
+    virtual std::vector<std::string> Adapters() const = 0;
+    // Rebuilds the adapter list when the interface table has changed.
+    virtual void CheckAdapterList() = 0;
+
+    virtual bool Active() const = 0;
+    // Switching on restarts the totals from 0.
+    virtual void SetActive(bool active) = 0;
+    virtual std::string AdapterName() const = 0;
+    virtual void SetAdapterName(const std::string& name) = 0;
+    // A position in Adapters(); -1 or out of range selects all adapters.
+    virtual void SelectAdapterAt(int position) = 0;
+
+    virtual TrafficSample Sample() const = 0;
+    // Called on the user-interface thread after every reading; an empty function detaches.
+    virtual void SetOnTraffic(std::function<void()> handler) = 0;
+};
+
+// What the configuration window needs of the router interface monitor.
+class RouterMonitor {
+public:
+    virtual ~RouterMonitor() = default;
+
+    virtual void SetHost(const std::string& host) = 0;
+    virtual void SetCommunity(const std::string& community) = 0;
+    // Whether the agent at host answers with community; Host and Community stay unchanged.
+    virtual bool TestConnection(const std::string& host, const std::string& community) = 0;
+    virtual void RefreshInterfaces() = 0;
+    virtual std::vector<std::string> Interfaces() const = 0;
+    virtual void SetInterfaceName(const std::string& name) = 0;
+    // Milliseconds.
+    virtual void SetInterval(std::int32_t milliseconds) = 0;
+
+    virtual bool Active() const = 0;
+    virtual void SetActive(bool active) = 0;
+
+    virtual void SetExchangeRates(bool exchange) = 0;
+    virtual void SetCorrectRates(bool correct) = 0;
+    virtual void SetCorrectUp(std::int32_t bytes) = 0;
+    virtual void SetCorrectDown(std::int32_t bytes) = 0;
+
+    virtual TrafficSample Sample() const = 0;
+    // Bytes per second of an interval figure over the polling interval.
+    virtual std::int64_t PerSecond(std::int64_t value) const = 0;
+    virtual void SetOnTraffic(std::function<void()> handler) = 0;
+};
+
+}  // namespace korvalin

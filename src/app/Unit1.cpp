@@ -1,0 +1,907 @@
+#include "app/Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/AutoStart.h"
+#include "app/SystemIntegration.h"
+#include "core/DataFolder.h"
+#include "core/MyIni.h"
+#include "core/MyTools.h"
+#include "display/ProgramIcon.h"
+#include "display/TrayIco.h"
+#include "sources/iphelperUnit.h"
+#include "widgets/MyCheckListBox.h"
+#include "widgets/MyLinkLabel.h"
+#include "widgets/MySpeedButton.h"
+#include "widgets/MyXPColorMap.h"
+#include "widgets/RxSpinEdit.h"
+
+namespace korvalin {
+namespace {
+
+const char* const InitErrorText =
+    "Fehler beim Initialisieren, diese Anwendung benötigt Windows 98 oder höher, Windows NT 4 "
+    "ab SP 4 oder Windows 2000/XP/Vista/77!";
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::string S(const QString& text) {
+    return text.toStdString();
+}
+
+// Adds in signed 32-bit arithmetic that wraps, as the persistent sums are kept.
+std::int32_t WrappingAdd(std::int32_t sum, std::int64_t value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(sum) +
+                                     static_cast<std::uint32_t>(value));
+}
+
+template <class Widget>
+Widget* Make(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry,
+                  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* label = Make<QLabel>(parent, name, geometry);
+    label->setText(text);
+    label->setAlignment(alignment);
+    return label;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text,
+                        const QRect& geometry) {
+    auto* box = Make<QCheckBox>(parent, name, geometry);
+    box->setText(text);
+    return box;
+}
+
+TMySpeedButton* MakeButton(QWidget* parent, const char* name, const QString& caption,
+                           const QString& hint, const QRect& geometry) {
+    auto* button = Make<TMySpeedButton>(parent, name, geometry);
+    button->SetCaption(caption);
+    button->SetHint(hint);
+    return button;
+}
+
+TRxSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, int minValue, int maxValue, int value,
+                          const QRect& geometry) {
+    auto* edit = Make<TRxSpinEdit>(parent, name, geometry);
+    edit->SetBounds(minValue, maxValue);
+    edit->SetValue(value);
+    return edit;
+}
+
+}  // namespace
+
+TMain::TMain(TMainDependencies dependencies)
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      dialogs_(dependencies.dialogs),
+      registry_(dependencies.registry),
+      shell_(dependencies.shell),
+      adapterMonitor_(std::move(dependencies.adapterMonitor)),
+      routerMonitor_(std::move(dependencies.routerMonitor)),
+      statusWindows_(std::move(dependencies.statusWindows)),
+      captionText_(std::move(dependencies.captionText)),
+      trayAvailable_(dependencies.trayAvailable),
+      quit_(std::move(dependencies.quit)),
+      showInterfaceInfo_(std::move(dependencies.showInterfaceInfo)),
+      showRouterInfo_(std::move(dependencies.showRouterInfo)),
+      showAbout_(std::move(dependencies.showAbout)) {
+    if (!statusWindows_) {
+        statusWindows_ = std::make_unique<StatusWindows>();
+    }
+    if (!captionText_) {
+        captionText_ = std::make_unique<CaptionTextDisplay>();
+    }
+    IniFile_ = std::make_unique<TTheIniFile>(dialogs_, shell_);
+    IniFile_->SetIniLocation(loUser);
+    systemIntegration_ = std::make_unique<SystemIntegration>(shell_, dialogs_);
+    BuildWindow();
+    BuildComponents();
+    ConnectHandlers();
+}
+
+TMain::~TMain() {
+    FormDestroy();
+}
+
+// ---- the window ----
+
+void TMain::BuildWindow() {
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Korvalin - Konfiguration"));
+    setWindowIcon(ProgramIcon());
+    setFixedSize(ClientWidth, ClientHeight);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setAutoFillBackground(true);
+    BuildSourceColumn();
+    BuildFiguresColumn();
+    BuildButtonRow();
+}
+
+void TMain::BuildSourceColumn() {
+    RB1 = Make<QRadioButton>(this, "RB1", QRect(8, 8, 310, 17));
+    RB1->setText(QStringLiteral("Traffic von Netzwerkkarte aufzeichnen"));
+    RB1->setChecked(true);
+    RB2 = Make<QRadioButton>(this, "RB2", QRect(8, 28, 310, 17));
+    RB2->setText(
+        QStringLiteral("Traffic des Routers oder eines Servers(SNMP-Abfrage) aufzeichnen"));
+
+    Notebook = Make<QStackedWidget>(this, "Notebook", QRect(8, 50, 310, 400));
+    auto* adapterPage = new QWidget(Notebook);
+    adapterPage->setObjectName(QStringLiteral("Netzwerkkarte"));
+    auto* routerPage = new QWidget(Notebook);
+    routerPage->setObjectName(QStringLiteral("Router"));
+    Notebook->addWidget(adapterPage);
+    Notebook->addWidget(routerPage);
+    BuildAdapterPage(adapterPage);
+    BuildRouterPage(routerPage);
+    Notebook->setCurrentIndex(0);
+}
+
+void TMain::BuildAdapterPage(QWidget* page) {
+    // The indicator pictures only lend their images to the large window's legend; they lie
+    // under the list and are never seen.
+    RedImage = Make<QLabel>(page, "RedImage", QRect(10, 30, 16, 6));
+    BlueImage = Make<QLabel>(page, "BlueImage", QRect(10, 40, 16, 6));
+    GreenImage = Make<QLabel>(page, "GreenImage", QRect(10, 50, 16, 6));
+    Label9 = MakeLabel(page, "Label9", QStringLiteral("Zu überwachender Netzwerkadapter:"),
+                       QRect(0, 4, 310, 16));
+    LB = Make<TMyCheckListBox>(page, "LB", QRect(0, 22, 310, 230));
+    LB->SetCheckKind(TMyCheckListBox::ckRadioButtons);
+    LB->SetItemHeight(17);
+    Button3 = MakeButton(page, "Button3", QStringLiteral("Interface-Infos..."),
+                         QStringLiteral("Zeigt Infos zu allen installierten Netzwerkkarten"),
+                         QRect(0, 258, 150, 24));
+    Label19 = MakeLabel(
+        page, "Label19",
+        QStringLiteral("Wählen Sie den Adapter \"WAN (PPP/SLIP) Interface\" unter Windows "
+                       "NT/2K/XP bzw. PPP Adapter unter Windows 9x/Me, um die Datenmenge des "
+                       "DFÜ-Netzwerks aufzeichnen zu lassen."),
+        QRect(0, 290, 310, 70), Qt::AlignLeft | Qt::AlignTop);
+    Label19->setWordWrap(true);
+}
+
+void TMain::BuildRouterPage(QWidget* page) {
+    Label10 = MakeLabel(page, "Label10",
+                        QStringLiteral("Der Router oder Server muss die Abfrage über SNMP "
+                                       "unterstützen. \nBei den meisten Routern muss diese "
+                                       "Abfrage zuerst im Webinterface aktiviert werden (siehe "
+                                       "Handbuch zum Router)."),
+                        QRect(0, 0, 310, 62), Qt::AlignLeft | Qt::AlignTop);
+    Label10->setWordWrap(true);
+    SNMPIPEditLabel =
+        MakeLabel(page, "SNMPIPEditLabel", QStringLiteral("IP-Adresse des Routers oder Servers:"),
+                  QRect(0, 66, 200, 16));
+    SNMPIPEdit = Make<QLineEdit>(page, "SNMPIPEdit", QRect(0, 82, 190, 21));
+    SNMPIPEdit->setText(QStringLiteral("192.168.0.1"));
+    SNMPIPEditLabel->setBuddy(SNMPIPEdit);
+    SNMPTestBtn = MakeButton(page, "SNMPTestBtn", QStringLiteral("Testen"),
+                             QStringLiteral("Testen der Verbindung zum Router oder Server"),
+                             QRect(200, 80, 110, 24));
+    SNMPCommunityEditLabel = MakeLabel(page, "SNMPCommunityEditLabel", QStringLiteral("Community:"),
+                                       QRect(0, 108, 190, 16));
+    SNMPCommunityEdit = Make<QLineEdit>(page, "SNMPCommunityEdit", QRect(0, 124, 190, 21));
+    SNMPCommunityEdit->setText(QStringLiteral("vindra"));
+    SNMPCommunityEditLabel->setBuddy(SNMPCommunityEdit);
+    Label11 = MakeLabel(page, "Label11", QStringLiteral("Interface:"), QRect(0, 152, 190, 16));
+    SNMPIntfCB = Make<QComboBox>(page, "SNMPIntfCB", QRect(0, 168, 310, 22));
+    SNMPIntfCB->setEditable(false);
+    Label12 = MakeLabel(page, "Label12", QStringLiteral("Abfrage alle"), QRect(0, 198, 70, 21));
+    SNMPIntervalEdit = MakeSpinEdit(page, "SNMPIntervalEdit", 1, 60000, 5, QRect(72, 198, 80, 21));
+    Label13 = MakeLabel(page, "Label13", QStringLiteral("Sekunden"), QRect(158, 198, 80, 21));
+    ExchangeSendAndReceiveRateChkBox =
+        MakeCheckBox(page, "ExchangeSendAndReceiveRateChkBox",
+                     QStringLiteral("Vertausche Up-/Downloadrate"), QRect(0, 226, 310, 18));
+    CorrectUpDownRateChkBox = MakeCheckBox(
+        page, "CorrectUpDownRateChkBox",
+        QStringLiteral("Korrigiere Up-/Downloadrate (nur wenn Angaben inkorrekt sind!)"),
+        QRect(0, 248, 310, 18));
+    Label14 = MakeLabel(page, "Label14", QStringLiteral("Upload:"), QRect(18, 272, 48, 21));
+    CorrectUpEdit = MakeSpinEdit(page, "CorrectUpEdit", 1, 1024, 1, QRect(66, 272, 64, 21));
+    Label15 = MakeLabel(page, "Label15", QStringLiteral("Download:"), QRect(138, 272, 60, 21));
+    CorrectDownEdit = MakeSpinEdit(page, "CorrectDownEdit", 1, 1024, 1, QRect(198, 272, 64, 21));
+    Label16 = MakeLabel(page, "Label16", QStringLiteral("KByte"), QRect(268, 272, 40, 21));
+    SNMPStartBtn = MakeButton(page, "SNMPStartBtn", QStringLiteral("Abfrage dauerhaft aktivieren"),
+                              QString(), QRect(0, 306, 200, 24));
+    SNMPInfoBtn = MakeButton(page, "SNMPInfoBtn", QStringLiteral("Infos zum Router..."), QString(),
+                             QRect(0, 336, 200, 24));
+    for (QWidget* correction :
+         {static_cast<QWidget*>(Label14), static_cast<QWidget*>(CorrectUpEdit),
+          static_cast<QWidget*>(Label15), static_cast<QWidget*>(CorrectDownEdit),
+          static_cast<QWidget*>(Label16)}) {
+        correction->setEnabled(false);
+    }
+}
+
+void TMain::BuildFiguresColumn() {
+    constexpr int left = 328;
+    constexpr int width = 289;
+    GroupBox1 = Make<QGroupBox>(this, "GroupBox1", QRect(left, 4, width, 112));
+    GroupBox1->setTitle(QStringLiteral(" Aktuelle Daten "));
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    Label1 =
+        MakeLabel(GroupBox1, "Label1", QStringLiteral("Aktuell gesendet"), QRect(10, 20, 120, 18));
+    Label5 =
+        MakeLabel(GroupBox1, "Label5", QStringLiteral("0 Byte"), QRect(130, 20, 148, 18), right);
+    Label2 =
+        MakeLabel(GroupBox1, "Label2", QStringLiteral("Aktuell empfangen"), QRect(10, 42, 120, 18));
+    Label6 =
+        MakeLabel(GroupBox1, "Label6", QStringLiteral("0 Byte"), QRect(130, 42, 148, 18), right);
+    Label3 =
+        MakeLabel(GroupBox1, "Label3", QStringLiteral("Gesamt gesendet"), QRect(10, 64, 120, 18));
+    Label7 =
+        MakeLabel(GroupBox1, "Label7", QStringLiteral("0 Byte"), QRect(130, 64, 148, 18), right);
+    Label4 =
+        MakeLabel(GroupBox1, "Label4", QStringLiteral("Gesamt empfangen"), QRect(10, 86, 120, 18));
+    Label8 =
+        MakeLabel(GroupBox1, "Label8", QStringLiteral("0 Byte"), QRect(130, 86, 148, 18), right);
+
+    GroupBox2 = Make<QGroupBox>(this, "GroupBox2", QRect(left, 124, width, 128));
+    GroupBox2->setTitle(QStringLiteral(" Summen seit letztem Zurücksetzen (max. 2 GB) "));
+    Label17 =
+        MakeLabel(GroupBox2, "Label17", QStringLiteral("Gesamt gesendet"), QRect(10, 20, 120, 18));
+    sumSendLabel = MakeLabel(GroupBox2, "sumSendLabel", QStringLiteral("0 Byte"),
+                             QRect(130, 20, 148, 18), right);
+    Label18 =
+        MakeLabel(GroupBox2, "Label18", QStringLiteral("Gesamt empfangen"), QRect(10, 42, 120, 18));
+    sumReceiveLabel = MakeLabel(GroupBox2, "sumReceiveLabel", QStringLiteral("0 Byte"),
+                                QRect(130, 42, 148, 18), right);
+    Label21 = MakeLabel(GroupBox2, "Label21", QStringLiteral("Gesamt"), QRect(10, 64, 120, 18));
+    sumLabel =
+        MakeLabel(GroupBox2, "sumLabel", QStringLiteral("0 Byte"), QRect(130, 64, 148, 18), right);
+    QFont bold = font();
+    bold.setBold(true);
+    Label21->setFont(bold);
+    sumLabel->setFont(bold);
+    Button4 = MakeButton(GroupBox2, "Button4", QStringLiteral("Summen auf 0 Byte setzen"),
+                         QStringLiteral("Summen \"Gesamt gesendet\" und  \"Gesamt empfangen\" auf "
+                                        "0 Byte zurücksetzen"),
+                         QRect(10, 94, 268, 24));
+
+    GroupBox3 = Make<QGroupBox>(this, "GroupBox3", QRect(left, 260, width, 136));
+    GroupBox3->setTitle(QStringLiteral(" Optionen "));
+    AllInByteChkBox =
+        MakeCheckBox(GroupBox3, "AllInByteChkBox", QStringLiteral(" Alle Angaben in Byte zeigen"),
+                     QRect(10, 20, 270, 18));
+    ShowInTitleBar =
+        MakeCheckBox(GroupBox3, "ShowInTitleBar", QStringLiteral(" Angaben in Titelzeile anzeigen"),
+                     QRect(10, 42, 270, 18));
+    BigWindowChkBox =
+        MakeCheckBox(GroupBox3, "BigWindowChkBox", QStringLiteral(" Großes Statusfenster zeigen"),
+                     QRect(10, 64, 270, 18));
+    MiniChkBox =
+        MakeCheckBox(GroupBox3, "MiniChkBox", QStringLiteral(" Kleines Statusfenster zeigen"),
+                     QRect(10, 86, 270, 18));
+    AutoStartChkBox = MakeCheckBox(GroupBox3, "AutoStartChkBox",
+                                   QStringLiteral(" Bei jedem Windowsstart Korvalin starten"),
+                                   QRect(10, 108, 270, 18));
+}
+
+void TMain::BuildButtonRow() {
+    Bevel1 = Make<QFrame>(this, "Bevel1", QRect(8, 462, 609, 2));
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    constexpr int top = 470;
+    constexpr int height = 28;
+    Button1 = MakeButton(this, "Button1", QStringLiteral("OK"),
+                         QStringLiteral("Fenster minimieren"), QRect(8, top, 90, height));
+    Button2 = MakeButton(this, "Button2", QStringLiteral("Über..."),
+                         QStringLiteral("Über Korvalin"), QRect(104, top, 96, height));
+    HelpBtn =
+        MakeButton(this, "HelpBtn", QStringLiteral("Hilfe"),
+                   QStringLiteral("Öffnet die Datei manual.htm"), QRect(206, top, 90, height));
+    MySpeedButton1 =
+        MakeButton(this, "MySpeedButton1", QStringLiteral("Korvalin im Internet"),
+                   QStringLiteral("Öffnet die Internet-Seite"), QRect(302, top, 160, height));
+    Button5 = MakeButton(this, "Button5", QStringLiteral("Programm beenden"),
+                         QStringLiteral("Beendet Korvalin"), QRect(468, top, 149, height));
+    FooterLinkLabel = Make<TMyLinkLabel>(this, "FooterLinkLabel", QRect(0, 511, ClientWidth, 22));
+    FooterLinkLabel->setText(QStringLiteral("Powered by Bresmuth"));
+    FooterLinkLabel->setAlignment(Qt::AlignCenter);
+    FooterLinkLabel->SetAddress(WebPageAddress);
+}
+
+void TMain::BuildComponents() {
+    XPBlueColorMap = new TMyXPColorMap(this);
+    XPBlueColorMap->setObjectName(QStringLiteral("XPBlueColorMap"));
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Konfiguration1 = PopupMenu1->addAction(QStringLiteral("Konfiguration"));
+    Konfiguration1->setObjectName(QStringLiteral("Konfiguration1"));
+    Beenden1 = PopupMenu1->addAction(QStringLiteral("Beenden"));
+    Beenden1->setObjectName(QStringLiteral("Beenden1"));
+    TrayIcon = new TTrayIcon95(this);
+    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    TrayIcon->SetDefaultIcon(ProgramIcon());
+    TrayIcon->SetToolTip(QStringLiteral("Korvalin"));
+    TrayIcon->SetPopupMenu(PopupMenu1);
+    sumsTimer_ = new QTimer(this);
+    sumsTimer_->setObjectName(QStringLiteral("SumsTimer"));
+    sumsTimer_->setInterval(SumsSaveIntervalMs);
+}
+
+void TMain::ConnectHandlers() {
+    connect(RB1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RBsClick();
+        }
+    });
+    connect(RB2, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) {
+            RBsClick();
+        }
+    });
+    connect(LB, &TMyCheckListBox::ClickCheck, this, &TMain::LBClickCheck);
+    connect(Button3, &QToolButton::clicked, this, &TMain::Button3Click);
+    connect(SNMPTestBtn, &QToolButton::clicked, this, &TMain::SNMPTestBtnClick);
+    connect(SNMPStartBtn, &QToolButton::clicked, this, &TMain::SNMPStartBtnClick);
+    connect(SNMPInfoBtn, &QToolButton::clicked, this, &TMain::SNMPInfoBtnClick);
+    connect(CorrectUpDownRateChkBox, &QCheckBox::toggled, this,
+            &TMain::CorrectUpDownRateChkBoxClick);
+    connect(CorrectUpEdit, &QSpinBox::valueChanged, this, &TMain::CorrectChange);
+    connect(CorrectDownEdit, &QSpinBox::valueChanged, this, &TMain::CorrectChange);
+    connect(AllInByteChkBox, &QCheckBox::toggled, this, &TMain::AllInByteChkBoxClick);
+    connect(ShowInTitleBar, &QCheckBox::toggled, this, &TMain::ShowInTitleBarClick);
+    connect(BigWindowChkBox, &QCheckBox::toggled, this, &TMain::BigWindowChkBoxClick);
+    connect(MiniChkBox, &QCheckBox::toggled, this, &TMain::MiniChkBoxClick);
+    // Only the user's click toggles the autostart entry; setting the box from code does not.
+    connect(AutoStartChkBox, &QCheckBox::clicked, this, &TMain::AutoStartChkBoxClick);
+    connect(Button4, &QToolButton::clicked, this, &TMain::Button4Click);
+    connect(Button1, &QToolButton::clicked, this, &TMain::Button1Click);
+    connect(Button5, &QToolButton::clicked, this, &TMain::Button5Click);
+    connect(Button2, &QToolButton::clicked, this, [this] {
+        if (showAbout_) {
+            showAbout_(*this);
+        }
+    });
+    connect(HelpBtn, &QToolButton::clicked, this, [this] { systemIntegration_->HelpBtnClick(); });
+    connect(MySpeedButton1, &QToolButton::clicked, this,
+            [this] { systemIntegration_->MySpeedButton1Click(); });
+    connect(FooterLinkLabel, &TMyLinkLabel::Clicked, this,
+            [this] { systemIntegration_->MySpeedButton1Click(); });
+    connect(Konfiguration1, &QAction::triggered, this, &TMain::Konfiguration1Click);
+    connect(Beenden1, &QAction::triggered, this, &TMain::Beenden1Click);
+    connect(TrayIcon, &TTrayIcon95::OnClick, this, &TMain::Konfiguration1Click);
+    connect(sumsTimer_, &QTimer::timeout, this, &TMain::SaveSums);
+}
+
+void TMain::ApplyColorScheme() {
+    XPBlueColorMap->SetAutoRefresh(false);
+    QPalette colored = palette();
+    colored.setColor(QPalette::Window, XPBlueColorMap->Color);
+    setPalette(colored);
+    FooterLinkLabel->SetNormalColor(XPBlueColorMap->ShadowColor);
+    FooterLinkLabel->SetHighlightColor(XPBlueColorMap->FrameBottomRightOuter);
+}
+
+// ---- start-up and shutdown ----
+
+bool TMain::FormCreate() {
+    ApplyColorScheme();
+    SNMPMonIntf.clear();
+    MiniBarWindowVisible = false;
+    QApplication::setApplicationName(QStringLiteral("Korvalin"));
+    IniFile_->SetIniFileName(SettingsFilePath());
+    Initialized = false;
+    Loading = true;
+    captionText_->Prepare();
+    showMainForm_ = false;
+    created_ = true;
+
+    routerMonitor_->SetOnTraffic([this] { RouterTraffic(); });
+    adapterMonitor_->SetOnTraffic([this] { AdapterTraffic(); });
+    adapterMonitor_->Init();
+    if (!adapterMonitor_->Loaded()) {
+        dialogs_.MessageBox(InitErrorText, "Korvalin", Dialogs::StyleOk);
+        if (quit_) {
+            quit_();
+        }
+        return false;
+    }
+
+    FillAdapterList();
+    LoadSettings();
+    if (!LB->CheckText(Q(MonitoredAdapter))) {
+        LB->SetCheckedIndex(0);
+    }
+    statusWindows_->Create(*this);
+    AutoStartChkBox->setChecked(IsAutoStart(registry_, shell_));
+    TrayIcon->SetActive(trayAvailable_);
+    adapterMonitor_->SetActive(false);
+    routerMonitor_->SetActive(false);
+    if (SNMPRequest) {
+        RB2->setChecked(true);
+        Notebook->setCurrentIndex(1);
+    }
+    if (RB1->isChecked()) {
+        adapterMonitor_->SetAdapterName(S(LB->CheckedText()));
+        if (adapterMonitor_->AdapterName().empty()) {
+            adapterMonitor_->SelectAdapterAt(-1);
+        }
+        adapterMonitor_->SetActive(true);
+    } else {
+        SetRouterControlsLocked(true);
+        StartRouterPolling();
+    }
+    ShowStatusDisplays();
+    Initialized = true;
+    UpdateSums();
+    RBsClick();
+    savedSumSend_ = sumSend;
+    savedSumReceive_ = sumReceive;
+    sumsTimer_->start();
+    if (!trayAvailable_) {
+        std::fputs(
+            "korvalin: the desktop has no notification area; the configuration window stays "
+            "reachable as a normal window and is minimised instead of hidden.\n",
+            stderr);
+    }
+    if (FirstStart || !trayAvailable_) {
+        Konfiguration1Click();
+    }
+    Loading = false;
+    return true;
+}
+
+void TMain::FormShow() {
+    UpdateSums();
+    CorrectUpDownRateChkBoxClick();
+    Loading = false;
+}
+
+void TMain::FormDestroy() {
+    if (!created_ || destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    sumsTimer_->stop();
+    // Saved before the monitors are released: switching the router monitor off may make a
+    // last reading, and its network wait must not delay the save.
+    SaveSettings();
+    adapterMonitor_->SetOnTraffic({});
+    routerMonitor_->SetOnTraffic({});
+    adapterMonitor_.reset();
+    routerMonitor_.reset();
+    statusWindows_->Release();
+    TrayIcon->SetActive(false);
+}
+
+void TMain::Terminate() {
+    closing_ = true;
+    close();
+    if (quit_) {
+        quit_();
+    }
+}
+
+void TMain::Beenden1Click() {
+    Terminate();
+}
+
+void TMain::Button5Click() {
+    Terminate();
+}
+
+void TMain::FillAdapterList() {
+    LB->clear();
+    for (const std::string& adapter : adapterMonitor_->Adapters()) {
+        LB->AddItem(Q(adapter));
+    }
+    LB->InsertItem(0, QString::fromUtf8(AllAdaptersText));
+    LB->SetCheckedIndex(0);
+}
+
+std::string TMain::SettingsFilePath() const {
+    return DataFolder(shell_, dialogs_).SettingsFilePath();
+}
+
+// ---- samples and sums ----
+
+void TMain::AdapterTraffic() {
+    const TrafficSample sample = adapterMonitor_->Sample();
+    ShowSample(sample.IntervalReceived, sample.IntervalSent, sample.TotalReceived,
+               sample.TotalSent);
+    statusWindows_->UpdateTraffic(sample.IntervalReceived, sample.IntervalSent,
+                                  sample.TotalReceived, sample.TotalSent);
+    AddToSums(sample.IntervalReceived, sample.IntervalSent);
+    SetCaptionText(sample.IntervalReceived, sample.IntervalSent, sample.TotalReceived,
+                   sample.TotalSent);
+}
+
+void TMain::RouterTraffic() {
+    const TrafficSample sample = routerMonitor_->Sample();
+    const std::int64_t received = routerMonitor_->PerSecond(sample.IntervalReceived);
+    const std::int64_t sent = routerMonitor_->PerSecond(sample.IntervalSent);
+    ShowSample(received, sent, sample.TotalReceived, sample.TotalSent);
+    // The sums count the interval's bytes, the displays its rate.
+    AddToSums(sample.IntervalReceived, sample.IntervalSent);
+    statusWindows_->UpdateTraffic(received, sent, sample.TotalReceived, sample.TotalSent);
+    SetCaptionText(received, sent, sample.TotalReceived, sample.TotalSent);
+}
+
+void TMain::ShowSample(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
+                       std::int64_t totalSent) {
+    const bool allInByte = AllInByteChkBox->isChecked();
+    Label5->setText(Q(FormatBytes(allInByte, 2, false, sent)));
+    Label6->setText(Q(FormatBytes(allInByte, 2, false, received)));
+    Label7->setText(Q(FormatBytes(allInByte, 2, false, totalSent)));
+    Label8->setText(Q(FormatBytes(allInByte, 2, false, totalReceived)));
+}
+
+void TMain::SetCaptionText(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
+                           std::int64_t totalSent) {
+    if (!captionText_->Enabled()) {
+        return;
+    }
+    const bool allInByte = AllInByteChkBox->isChecked();
+    captionText_->SetTextToAdd("E: " + FormatBytesInt(allInByte, false, received) +
+                               "; G: " + FormatBytesInt(allInByte, false, sent) +
+                               "; GE: " + FormatBytesInt(allInByte, false, totalReceived) +
+                               "; GG: " + FormatBytesInt(allInByte, false, totalSent));
+}
+
+void TMain::AddToSums(std::int64_t received, std::int64_t sent) {
+    sumSend = WrappingAdd(sumSend, sent);
+    sumReceive = WrappingAdd(sumReceive, received);
+    UpdateSums();
+}
+
+void TMain::UpdateSums() {
+    if (sumSend < 0) {
+        sumSend = 0;
+    }
+    if (sumReceive < 0) {
+        sumReceive = 0;
+    }
+    // Together past 2 147 483 647 bytes: both sums start again ("max. 2 GB").
+    if (WrappingAdd(sumReceive, sumSend) < 0) {
+        sumSend = 0;
+        sumReceive = 0;
+    }
+    const bool allInByte = AllInByteChkBox->isChecked();
+    sumSendLabel->setText(Q(FormatBytes(allInByte, 2, false, sumSend)));
+    sumReceiveLabel->setText(Q(FormatBytes(allInByte, 2, false, sumReceive)));
+    sumLabel->setText(Q(FormatBytes(allInByte, 2, false, WrappingAdd(sumSend, sumReceive))));
+}
+
+void TMain::Button4Click() {
+    const int answer =
+        MsgBox(dialogs_, "Sind Sie sicher, dass Sie die Summen auf 0 Byte setzen möchten?", "",
+               mkConfirmation, {btnYesNo});
+    if (answer != IdYes) {
+        return;
+    }
+    sumSend = 0;
+    sumReceive = 0;
+    UpdateSums();
+}
+
+// ---- living in the notification area ----
+
+void TMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    // The close box never closes the window: it minimises to the notification area.
+    event->ignore();
+    WMSysCommand(SC_CLOSE);
+}
+
+void TMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || inHideSteps_ || closing_) {
+        return;
+    }
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool wasMinimized = (change->oldState() & Qt::WindowMinimized) != 0;
+    if (isMinimized() && !wasMinimized) {
+        WMSysCommand(SC_MINIMIZE);
+    } else if (!isMinimized() && wasMinimized) {
+        WMSysCommand(SC_RESTORE);
+    }
+}
+
+void TMain::WMSysCommand(unsigned command) {
+    command &= 0xFFF0U;
+    if (command == SC_CLOSE) {
+        command = SC_MINIMIZE;
+    }
+    if (command == SC_MINIMIZE) {
+        HideSteps();
+    } else if (command == SC_RESTORE) {
+        RestoreSteps();
+    }
+}
+
+void TMain::HideSteps() {
+    inHideSteps_ = true;
+    if (trayAvailable_) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        hide();
+    } else if (!isMinimized()) {
+        // Without a notification area the window stays reachable through the taskbar.
+        showMinimized();
+    }
+    inHideSteps_ = false;
+    captionText_->Prepare();
+    captionText_->SetEnabled(ShowInTitleBar->isChecked());
+    ShowStatusDisplays();
+}
+
+void TMain::ShowStatusDisplays() {
+    if (MiniChkBox->isChecked()) {
+        statusWindows_->ShowSmall(MiniBarWindowVisible);
+    }
+    if (BigWindowChkBox->isChecked()) {
+        statusWindows_->ShowBig();
+    }
+}
+
+void TMain::RestoreSteps() {
+    ShowConfiguration();
+    statusWindows_->CloseSmall();
+    statusWindows_->CloseBig();
+    captionText_->SetEnabled(false);
+    raise();
+    show();
+}
+
+void TMain::ShowConfiguration() {
+    if (showMainForm_ && !Loading) {
+        return;
+    }
+    showMainForm_ = true;
+    show();
+}
+
+void TMain::Konfiguration1Click() {
+    if (!showMainForm_) {
+        showMainForm_ = true;
+        if (isMinimized()) {
+            showNormal();
+        }
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    adapterMonitor_->CheckAdapterList();
+    const QString remembered = LB->CheckedText();
+    FillAdapterList();
+    if (!LB->CheckText(remembered)) {
+        LB->SetCheckedIndex(0);
+    }
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+}
+
+void TMain::Button1Click() {
+    if (isVisible()) {
+        WMSysCommand(SC_MINIMIZE);
+    }
+    HideTaskbarButton();
+}
+
+void TMain::HideTaskbarButton() {
+    // The taskbar entry is the configuration window's own: hidden with the window, so
+    // there is nothing more to hide.
+}
+
+// ---- the controls' handlers ----
+
+void TMain::LBClickCheck() {
+    adapterMonitor_->SetActive(false);
+    if (!RB1->isChecked()) {
+        return;
+    }
+    if (LB->CheckedIndex() >= 0) {
+        adapterMonitor_->SetAdapterName(S(LB->CheckedText()));
+    }
+    adapterMonitor_->SetActive(true);
+    SaveSettings();
+}
+
+void TMain::RBsClick() {
+    Notebook->setCurrentIndex(RB1->isChecked() ? 0 : 1);
+    if (!RB1->isChecked()) {
+        return;
+    }
+    SNMPRequest = false;
+    routerMonitor_->SetActive(false);
+    SetRouterControlsLocked(false);
+    LBClickCheck();
+}
+
+void TMain::SetRouterControlsLocked(bool locked) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(SNMPStartBtn), static_cast<QWidget*>(SNMPTestBtn),
+          static_cast<QWidget*>(SNMPIPEdit), static_cast<QWidget*>(SNMPCommunityEdit),
+          static_cast<QWidget*>(SNMPIntfCB), static_cast<QWidget*>(SNMPIntervalEdit),
+          static_cast<QWidget*>(Label12), static_cast<QWidget*>(Label13),
+          static_cast<QWidget*>(Label11)}) {
+        control->setEnabled(!locked);
+    }
+}
+
+void TMain::StartRouterPolling() {
+    routerMonitor_->SetHost(S(SNMPIPEdit->text()));
+    routerMonitor_->SetCommunity(S(SNMPCommunityEdit->text()));
+    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
+    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
+    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
+    routerMonitor_->SetExchangeRates(ExchangeSendAndReceiveRateChkBox->isChecked());
+    routerMonitor_->RefreshInterfaces();
+    FillInterfaceCombo();
+    SelectInterfaceOrFirst(true);
+    routerMonitor_->SetInterfaceName(SNMPMonIntf);
+    routerMonitor_->SetInterval(SNMPIntervalEdit->Value() * 1000);
+    routerMonitor_->SetActive(true);
+}
+
+void TMain::FillInterfaceCombo() {
+    SNMPIntfCB->clear();
+    for (const std::string& name : routerMonitor_->Interfaces()) {
+        SNMPIntfCB->addItem(Q(name));
+    }
+}
+
+void TMain::SelectInterfaceOrFirst(bool copyFirstIntoField) {
+    if (SNMPIntfCB->count() == 0) {
+        return;
+    }
+    const int found = SNMPIntfCB->findText(Q(SNMPMonIntf), Qt::MatchExactly);
+    if (found >= 0) {
+        SNMPIntfCB->setCurrentIndex(found);
+        return;
+    }
+    SNMPIntfCB->setCurrentIndex(0);
+    if (copyFirstIntoField) {
+        SNMPMonIntf = S(SNMPIntfCB->currentText());
+    }
+}
+
+void TMain::SNMPTestBtnClick() {
+    const std::string host = S(SNMPIPEdit->text());
+    const std::string community = S(SNMPCommunityEdit->text());
+    if (!routerMonitor_->TestConnection(host, community)) {
+        MsgBox(dialogs_, "Der Test war NICHT erfolgreich.", "", mkError, {btnOK});
+        return;
+    }
+    MsgBox(dialogs_, "Der Test war erfolgreich.", "", mkInformation, {btnOK});
+    routerMonitor_->SetHost(host);
+    routerMonitor_->SetCommunity(community);
+    routerMonitor_->RefreshInterfaces();
+    if (!SNMPIntfCB->currentText().isEmpty()) {
+        SNMPMonIntf = S(SNMPIntfCB->currentText());
+    }
+    FillInterfaceCombo();
+    SelectInterfaceOrFirst(false);
+}
+
+void TMain::SNMPStartBtnClick() {
+    if (SNMPIntfCB->currentText().isEmpty()) {
+        MsgBox(dialogs_,
+               "Wählen Sie zuerst ein Interface, das überwacht werden soll.\r\rKlicken Sie "
+               "dazu auf \"Testen\" und wählen Sie danach das Interface.",
+               "", mkError, {btnOK});
+        return;
+    }
+    SNMPRequest = true;
+    SetRouterControlsLocked(true);
+    routerMonitor_->SetExchangeRates(ExchangeSendAndReceiveRateChkBox->isChecked());
+    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
+    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
+    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
+    routerMonitor_->SetHost(S(SNMPIPEdit->text()));
+    routerMonitor_->SetCommunity(S(SNMPCommunityEdit->text()));
+    SNMPMonIntf = S(SNMPIntfCB->currentText());
+    routerMonitor_->SetInterfaceName(SNMPMonIntf);
+    routerMonitor_->SetInterval(SNMPIntervalEdit->Value() * 1000);
+    routerMonitor_->SetActive(true);
+    adapterMonitor_->SetActive(false);
+    SaveSettings();
+}
+
+void TMain::SNMPInfoBtnClick() {
+    if (showRouterInfo_) {
+        showRouterInfo_(*this);
+    }
+}
+
+void TMain::Button3Click() {
+    if (showInterfaceInfo_) {
+        showInterfaceInfo_(*this);
+    }
+}
+
+void TMain::CorrectUpDownRateChkBoxClick() {
+    const bool on = CorrectUpDownRateChkBox->isChecked();
+    for (QWidget* correction :
+         {static_cast<QWidget*>(Label14), static_cast<QWidget*>(CorrectUpEdit),
+          static_cast<QWidget*>(Label15), static_cast<QWidget*>(CorrectDownEdit),
+          static_cast<QWidget*>(Label16)}) {
+        correction->setEnabled(on);
+    }
+    if (!Loading) {
+        SaveSettings();
+    }
+    CorrectChange();
+}
+
+void TMain::CorrectChange() {
+    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
+    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
+    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
+}
+
+void TMain::AllInByteChkBoxClick() {
+    SaveSettings();
+}
+
+void TMain::ShowInTitleBarClick() {
+    captionText_->SetEnabled(ShowInTitleBar->isChecked());
+    SaveSettings();
+}
+
+void TMain::BigWindowChkBoxClick() {
+    if (!Initialized) {
+        return;
+    }
+    SaveSettings();
+    if (BigWindowChkBox->isChecked()) {
+        statusWindows_->ShowBig();
+    } else {
+        statusWindows_->CloseBig();
+    }
+    HideTaskbarButton();
+}
+
+void TMain::MiniChkBoxClick() {
+    if (!Initialized) {
+        return;
+    }
+    SaveSettings();
+    if (MiniChkBox->isChecked()) {
+        statusWindows_->ShowSmall(MiniBarWindowVisible);
+    } else {
+        statusWindows_->CloseSmall();
+    }
+    HideTaskbarButton();
+}
+
+void TMain::AutoStartChkBoxClick() {
+    const bool enable = !IsAutoStart(registry_, shell_);
+    AutoStartChkBox->setChecked(enable);
+    SetAutoStart(enable, registry_, shell_, dialogs_);
+}
+
+}  // namespace korvalin

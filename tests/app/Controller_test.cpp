@@ -1,0 +1,343 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStackedWidget>
+
+#include "MainFixture.h"
+#include "app/AutoStart.h"
+#include "widgets/MyCheckListBox.h"
+#include "widgets/MySpeedButton.h"
+#include "widgets/RxSpinEdit.h"
+
+namespace korvalin::testing {
+namespace {
+
+std::string Text(const QLabel* label) {
+    return label->text().toStdString();
+}
+
+class ControllerTest : public MainFixture {
+protected:
+    void StartSettled(const std::string& extraOptions = "", const std::string& sums = "") {
+        WriteIni("[Options]\nNew=0\n" + extraOptions + "[Sums]\n" + sums);
+        ASSERT_TRUE(Start());
+    }
+};
+
+struct SumsCase {
+    const char* name;
+    std::int32_t sumSend;
+    std::int32_t sumReceive;
+    std::int64_t received;
+    std::int64_t sent;
+    std::int32_t expectSend;
+    std::int32_t expectReceive;
+};
+
+const SumsCase SumsCases[] = {
+    {"BelowTheBoundBothGrow", 1000, 2000, 300, 400, 1400, 2300},
+    {"CombinedTotalPastTheBoundResetsBoth", 2000000000, 147483000, 1000, 0, 0, 0},
+    {"CombinedTotalExactlyAtTheBoundStays", 2000000000, 147483000, 647, 0, 2000000000, 147483647},
+    {"SentSumWrappingBelowZeroRestartsAlone", 2147483000, 5, 0, 1000, 0, 5},
+    {"ReceivedSumWrappingBelowZeroRestartsAlone", 3, 2147483000, 1000, 0, 3, 0},
+    {"FullThirtyTwoBitIntervalWrapsToTheSameSum", 10, 10, 4294967295, 0, 10, 9},
+};
+
+class SumsBoundTest : public ControllerTest, public ::testing::WithParamInterface<SumsCase> {};
+
+TEST_P(SumsBoundTest, AdapterSampleKeepsTheSumsWithinTwoGigabytes) {
+    const SumsCase& scenario = GetParam();
+    StartSettled("", "sumSend=" + std::to_string(scenario.sumSend) +
+                         "\nsumReceive=" + std::to_string(scenario.sumReceive) + "\n");
+    adapter->Tick({scenario.received, scenario.sent, scenario.received, scenario.sent});
+    EXPECT_EQ(main->sumSend, scenario.expectSend);
+    EXPECT_EQ(main->sumReceive, scenario.expectReceive);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sums, SumsBoundTest, ::testing::ValuesIn(SumsCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ControllerTest, AdapterSampleFillsLabelsDisplaysAndCaptionText) {
+    StartSettled("ShowInTitleBar=1\n");
+    adapter->Tick({1536, 512, 123456789, 5000000});
+    EXPECT_EQ(Text(main->Label5), "0,50 KB");
+    EXPECT_EQ(Text(main->Label6), "1,50 KB");
+    EXPECT_EQ(Text(main->Label7), "4,77 MB");
+    EXPECT_EQ(Text(main->Label8), "117,74 MB");
+    ASSERT_EQ(status.samples.size(), 1U);
+    EXPECT_EQ(status.samples[0], (std::vector<std::int64_t>{1536, 512, 123456789, 5000000}));
+    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 1 KB; G: 0 KB; GE: 117 MB; GG: 4 MB");
+    EXPECT_EQ(Text(main->sumSendLabel), "0,50 KB");
+    EXPECT_EQ(Text(main->sumReceiveLabel), "1,50 KB");
+    EXPECT_EQ(Text(main->sumLabel), "2,00 KB");
+}
+
+TEST_F(ControllerTest, TotalsBeyondThirtyTwoBitsStayWhole) {
+    StartSettled();
+    adapter->Tick({0, 0, 5000000000, 2147483648});
+    EXPECT_EQ(Text(main->Label8), "4,66 GB");
+    EXPECT_EQ(Text(main->Label7), "2,00 GB");
+    EXPECT_EQ(status.samples.back()[2], 5000000000);
+    EXPECT_EQ(status.samples.back()[3], 2147483648);
+}
+
+TEST_F(ControllerTest, AllInByteShowsPlainBytes) {
+    StartSettled("AllInByte=1\n");
+    adapter->Tick({0, 0, 0, 1234567});
+    EXPECT_EQ(Text(main->Label7), "1.234.567 Byte");
+}
+
+TEST_F(ControllerTest, CaptionTextOnlyWhileTheDisplayIsEnabled) {
+    StartSettled("ShowInTitleBar=1\n");
+    adapter->Tick({2048, 0, 2048, 0});
+    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
+    main->ShowInTitleBar->setChecked(false);
+    EXPECT_FALSE(main->CaptionText().Enabled());
+    adapter->Tick({4096, 0, 6144, 0});
+    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
+}
+
+TEST_F(ControllerTest, RouterSampleShowsRatesButSumsBytes) {
+    StartSettled("MonLAN=0\nSNMPInterval=5\n");
+    ASSERT_TRUE(router->active);
+    router->Tick({50000, 450, 50000, 450});
+    EXPECT_EQ(Text(main->Label6), "9,77 KB");  // 10 000 bytes per second
+    EXPECT_EQ(Text(main->Label5), "90 Byte");
+    EXPECT_EQ(Text(main->Label8), "48,83 KB");
+    EXPECT_EQ(status.samples.back(), (std::vector<std::int64_t>{10000, 90, 50000, 450}));
+    EXPECT_EQ(main->sumReceive, 50000);
+    EXPECT_EQ(main->sumSend, 450);
+}
+
+struct ResetCase {
+    const char* name;
+    int answer;
+    std::int32_t expectSend;
+    std::int32_t expectReceive;
+};
+
+class ResetTest : public ControllerTest, public ::testing::WithParamInterface<ResetCase> {};
+
+TEST_P(ResetTest, AsksBeforeResettingTheSums) {
+    StartSettled("", "sumSend=700\nsumReceive=900\n");
+    dialogs.answers.push_back(GetParam().answer);
+    main->Button4Click();
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(LastMessage().text,
+              "Sind Sie sicher, dass Sie die Summen auf 0 Byte setzen möchten?");
+    EXPECT_EQ(LastMessage().caption, "Bestätigung");
+    EXPECT_EQ(LastMessage().style,
+              Dialogs::SetForeground | Dialogs::IconQuestion | Dialogs::StyleYesNo);
+    EXPECT_EQ(main->sumSend, GetParam().expectSend);
+    EXPECT_EQ(main->sumReceive, GetParam().expectReceive);
+    EXPECT_EQ(Text(main->sumLabel), GetParam().expectSend == 0 ? "0 Byte" : "1,56 KB");
+}
+
+INSTANTIATE_TEST_SUITE_P(Confirmation, ResetTest,
+                         ::testing::Values(ResetCase{"Yes", IdYes, 0, 0},
+                                           ResetCase{"No", IdNo, 700, 900}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The router page's three states and the ways between them.
+class SourceSwitchTest : public ControllerTest {
+protected:
+    void ExpectRouterControlsLocked(bool locked) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(main->SNMPStartBtn), static_cast<QWidget*>(main->SNMPTestBtn),
+              static_cast<QWidget*>(main->SNMPIPEdit),
+              static_cast<QWidget*>(main->SNMPCommunityEdit),
+              static_cast<QWidget*>(main->SNMPIntfCB),
+              static_cast<QWidget*>(main->SNMPIntervalEdit), static_cast<QWidget*>(main->Label11),
+              static_cast<QWidget*>(main->Label12), static_cast<QWidget*>(main->Label13)}) {
+            EXPECT_EQ(control->isEnabled(), !locked) << control->objectName().toStdString();
+        }
+        // The exchange and correction controls and the info button are never locked.
+        EXPECT_TRUE(main->ExchangeSendAndReceiveRateChkBox->isEnabled());
+        EXPECT_TRUE(main->SNMPInfoBtn->isEnabled());
+    }
+
+    void ExpectState(bool locked, bool request, bool adapterOn, bool routerOn, int page) {
+        ExpectRouterControlsLocked(locked);
+        EXPECT_EQ(main->SNMPRequest, request);
+        EXPECT_EQ(adapter->active, adapterOn);
+        EXPECT_EQ(router->active, routerOn);
+        EXPECT_EQ(main->Notebook->currentIndex(), page);
+    }
+};
+
+TEST_F(SourceSwitchTest, ChoosingTheRouterOnlyShowsItsPage) {
+    StartSettled();
+    ExpectState(false, false, true, false, 0);
+    main->RB2->click();
+    ExpectState(false, false, true, false, 1);
+}
+
+TEST_F(SourceSwitchTest, StartingPollingNeedsAnInterface) {
+    StartSettled();
+    main->RB2->click();
+    main->SNMPStartBtnClick();
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(LastMessage().text,
+              "Wählen Sie zuerst ein Interface, das überwacht werden soll.\r\rKlicken Sie dazu "
+              "auf \"Testen\" und wählen Sie danach das Interface.");
+    EXPECT_EQ(LastMessage().caption, "Fehler");
+    ExpectState(false, false, true, false, 1);
+}
+
+TEST_F(SourceSwitchTest, TestThenStartPollsTheChosenInterface) {
+    StartSettled();
+    main->RB2->click();
+    main->SNMPIPEdit->setText(QStringLiteral("127.0.0.1"));
+    main->SNMPCommunityEdit->setText(QStringLiteral("public"));
+    main->SNMPTestBtnClick();
+    ASSERT_EQ(router->tests.size(), 1U);
+    EXPECT_EQ(router->tests[0], std::make_pair(std::string("127.0.0.1"), std::string("public")));
+    EXPECT_EQ(LastMessage().text, "Der Test war erfolgreich.");
+    EXPECT_EQ(LastMessage().caption, "Information");
+    ASSERT_EQ(main->SNMPIntfCB->count(), 2);
+    main->SNMPIntfCB->setCurrentIndex(1);
+    main->SNMPIntervalEdit->SetValue(10);
+    main->ExchangeSendAndReceiveRateChkBox->setChecked(true);
+    main->SNMPStartBtnClick();
+    ExpectState(true, true, false, true, 1);
+    EXPECT_EQ(router->interfaceName, "eth1");
+    EXPECT_EQ(router->interval, 10000);
+    EXPECT_TRUE(router->exchangeRates);
+    EXPECT_EQ(ReadIni()["Options"]["SNMPRequest"], "1");
+    EXPECT_EQ(ReadIni()["Options"]["SNMPMonIntf"], "eth1");
+
+    main->RB1->click();
+    ExpectState(false, false, true, false, 0);
+    EXPECT_EQ(ReadIni()["Options"]["MonLAN"], "1");
+}
+
+TEST_F(SourceSwitchTest, FailedTestChangesNothing) {
+    StartSettled();
+    main->RB2->click();
+    router->testSucceeds = false;
+    main->SNMPTestBtnClick();
+    EXPECT_EQ(LastMessage().text, "Der Test war NICHT erfolgreich.");
+    EXPECT_EQ(LastMessage().caption, "Fehler");
+    EXPECT_EQ(main->SNMPIntfCB->count(), 0);
+    EXPECT_EQ(router->refreshes, 0);
+}
+
+TEST_F(SourceSwitchTest, SuccessfulTestWithoutInterfacesLeavesTheListEmpty) {
+    StartSettled();
+    main->RB2->click();
+    router->agentInterfaces.clear();
+    main->SNMPTestBtnClick();
+    EXPECT_EQ(main->SNMPIntfCB->count(), 0);
+    main->SNMPStartBtnClick();
+    EXPECT_EQ(LastMessage().text.rfind("Wählen Sie zuerst ein Interface", 0), 0U);
+    EXPECT_FALSE(main->SNMPRequest);
+}
+
+TEST_F(SourceSwitchTest, CorrectionChangeAppliesWhilePolling) {
+    StartSettled("MonLAN=0\nCorrectUpDownRate=1\n");
+    main->CorrectDownEdit->SetValue(300);
+    EXPECT_EQ(router->correctDown, 300);
+    EXPECT_EQ(router->correctUp, 1);
+    EXPECT_TRUE(router->correctRates);
+}
+
+TEST_F(SourceSwitchTest, CheckingAllAdaptersRestartsTheMonitorAndSaves) {
+    StartSettled();
+    const int before = adapter->activations;
+    main->LB->UserCheck(0);
+    EXPECT_EQ(adapter->adapterName, "Alle Netzwerkadapter");
+    EXPECT_EQ(adapter->activations, before + 1);
+    EXPECT_EQ(ReadIni()["Options"]["Monitor"], "Alle Netzwerkadapter");
+}
+
+class WindowLifeTest : public ControllerTest {};
+
+TEST_F(WindowLifeTest, CloseBoxHidesToTheNotificationArea) {
+    WriteIni(SettledIni);
+    ASSERT_TRUE(Start());
+    main->Konfiguration1Click();
+    ASSERT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->close());
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_EQ(quits, 0);
+}
+
+TEST_F(WindowLifeTest, OkHidesAndShowsTheChosenStatusWindows) {
+    StartSettled("ShowMiniWindow=1\nMiniBarWindowVisible=1\nShowBigWindow=1\nShowInTitleBar=1\n");
+    // Start-up shows the strip, not the small window, and the large window.
+    EXPECT_EQ(status.calls, (std::vector<std::string>{"ShowBar", "ShowBig"}));
+    main->Konfiguration1Click();
+    main->WMSysCommand(SC_RESTORE);
+    EXPECT_FALSE(main->CaptionText().Enabled());
+    status.calls.clear();
+    main->Button1Click();
+    EXPECT_FALSE(main->isVisible());
+    EXPECT_TRUE(main->CaptionText().Enabled());
+    EXPECT_EQ(status.calls, (std::vector<std::string>{"ShowBar", "ShowBig"}));
+}
+
+TEST_F(WindowLifeTest, RestoreClosesTheStatusWindows) {
+    StartSettled("ShowMiniWindow=1\n");
+    status.calls.clear();
+    main->WMSysCommand(SC_RESTORE);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_EQ(status.calls, (std::vector<std::string>{"CloseSmall", "CloseBig"}));
+}
+
+TEST_F(WindowLifeTest, BigWindowOptionActsAtOnce) {
+    StartSettled();
+    status.calls.clear();
+    main->BigWindowChkBox->setChecked(true);
+    main->BigWindowChkBox->setChecked(false);
+    EXPECT_EQ(status.calls, (std::vector<std::string>{"ShowBig", "CloseBig"}));
+    EXPECT_EQ(ReadIni()["Options"]["ShowBigWindow"], "0");
+}
+
+TEST_F(WindowLifeTest, ReopeningRefillsTheAdapterListWithoutRestartingTheMonitor) {
+    StartSettled("Monitor=wlan0\n");
+    main->Konfiguration1Click();
+    main->Button1Click();
+    const int activations = adapter->activations;
+    adapter->adapters = {"usb0", "wlan0"};
+    main->Konfiguration1Click();
+    EXPECT_EQ(adapter->checkAdapterListCalls, 1);
+    ASSERT_EQ(main->LB->Count(), 3);
+    EXPECT_EQ(main->LB->ItemText(1).toStdString(), "usb0");
+    EXPECT_EQ(main->LB->CheckedText().toStdString(), "wlan0");
+    EXPECT_EQ(adapter->activations, activations);
+}
+
+TEST_F(WindowLifeTest, ProgramEndSavesAndReleases) {
+    StartSettled();
+    adapter->Tick({10, 20, 10, 20});
+    main->Button5Click();
+    EXPECT_EQ(quits, 1);
+    main.reset();
+    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "20");
+    EXPECT_EQ(status.calls.back(), "Release");
+}
+
+TEST_F(WindowLifeTest, WithoutNotificationAreaTheWindowOpensAndMinimises) {
+    trayAvailable = false;
+    StartSettled();
+    EXPECT_TRUE(main->isVisible());
+    main->Button1Click();
+    EXPECT_TRUE(main->isMinimized());
+    EXPECT_EQ(quits, 0);
+}
+
+TEST_F(WindowLifeTest, AutostartClickTogglesTheRegistryEntry) {
+    StartSettled();
+    EXPECT_FALSE(main->AutoStartChkBox->isChecked());
+    main->AutoStartChkBox->click();
+    EXPECT_TRUE(main->AutoStartChkBox->isChecked());
+    EXPECT_TRUE(registry.ReadString(RunKeyPath, AutoStartValueName).has_value());
+    main->AutoStartChkBox->click();
+    EXPECT_FALSE(main->AutoStartChkBox->isChecked());
+    EXPECT_FALSE(registry.ReadString(RunKeyPath, AutoStartValueName).has_value());
+}
+
+}  // namespace
+}  // namespace korvalin::testing

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "app/Unit1.h"
+#include "fakes/FakeDialogs.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeTrafficMonitors.h"
+
+namespace korvalin::testing {
+
+using IniMap = std::map<std::string, std::map<std::string, std::string>>;
+
+// Reads an INI text into sections of keys (names as written).
+inline IniMap ParseIni(const std::string& text) {
+    IniMap result;
+    std::istringstream lines(text);
+    std::string line;
+    std::string section;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            section = line.substr(1, line.size() - 2);
+            result[section];
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            result[section][line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return result;
+}
+
+// A real configuration window on scripted monitors, fake ports and a settings file in a
+// temporary folder.
+class MainFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        shell.appDataFolder = folder.path().toStdString();
+        shell.programPath = "/opt/korvalin/bin/korvalin";
+    }
+
+    void TearDown() override { main.reset(); }
+
+    std::string IniPath() const { return shell.appDataFolder + "/Korvalin/korvalin.ini"; }
+
+    void WriteIni(const std::string& text) {
+        std::filesystem::create_directories(shell.appDataFolder + "/Korvalin");
+        std::ofstream(IniPath()) << text;
+    }
+
+    std::string ReadIniText() const {
+        std::ifstream in(IniPath());
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    IniMap ReadIni() const { return ParseIni(ReadIniText()); }
+
+    // Builds the window and runs its start-up.
+    bool Start() {
+        auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
+        auto routerMonitor = std::make_unique<FakeRouterMonitor>();
+        adapter = adapterMonitor.get();
+        router = routerMonitor.get();
+        adapter->loads = adapterLoads;
+        adapter->adapters = adapters;
+        TMainDependencies dependencies{
+            dialogs,
+            registry,
+            shell,
+            std::move(adapterMonitor),
+            std::move(routerMonitor),
+            std::make_unique<RecordingStatusWindows>(status),
+            nullptr,
+            trayAvailable,
+            [this] { ++quits; },
+            {},
+            {},
+            {},
+        };
+        main = std::make_unique<TMain>(std::move(dependencies));
+        return main->FormCreate();
+    }
+
+    // The next message box answer, and the last message shown.
+    const FakeDialogs::Message& LastMessage() const { return dialogs.messages.back(); }
+
+    QTemporaryDir folder;
+    FakeDialogs dialogs;
+    FakeRegistry registry;
+    FakeShell shell;
+    RecordingStatusWindows::Log status;
+    bool adapterLoads = true;
+    bool trayAvailable = true;
+    std::vector<std::string> adapters{"eth0", "wlan0"};
+    int quits = 0;
+    FakeAdapterMonitor* adapter = nullptr;
+    FakeRouterMonitor* router = nullptr;
+    std::unique_ptr<TMain> main;
+};
+
+// A settings file that is not the first start, adapter source, everything else default.
+inline const char* const SettledIni = "[Options]\nNew=0\n";
+
+}  // namespace korvalin::testing

@@ -1,0 +1,263 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <functional>
+
+#include "MainFixture.h"
+#include "widgets/MyCheckListBox.h"
+#include "widgets/MySpeedButton.h"
+#include "widgets/RxSpinEdit.h"
+
+namespace korvalin::testing {
+namespace {
+
+struct LoadCase {
+    const char* name;
+    const char* ini;  // nullptr: no settings file at all
+    std::function<void(TMain&, const FakeAdapterMonitor&, const FakeRouterMonitor&)> check;
+};
+
+const LoadCase LoadCases[] = {
+    {"NoFileGivesFactorySettingsAndTheFirstRealAdapter", nullptr,
+     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+         EXPECT_TRUE(main.FirstStart);
+         EXPECT_TRUE(main.RB1->isChecked());
+         EXPECT_EQ(main.LB->CheckedText().toStdString(), "eth0");
+         EXPECT_EQ(adapter.adapterName, "eth0");
+         EXPECT_TRUE(adapter.active);
+         EXPECT_FALSE(router.active);
+         for (QCheckBox* option :
+              {main.AllInByteChkBox, main.ShowInTitleBar, main.BigWindowChkBox, main.MiniChkBox,
+               main.ExchangeSendAndReceiveRateChkBox, main.CorrectUpDownRateChkBox}) {
+             EXPECT_FALSE(option->isChecked()) << option->objectName().toStdString();
+         }
+         EXPECT_EQ(main.SNMPIPEdit->text().toStdString(), "192.168.0.1");
+         EXPECT_EQ(main.SNMPCommunityEdit->text().toStdString(), "vindra");
+         EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
+         EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
+         EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
+         EXPECT_EQ(main.sumSend, 0);
+         EXPECT_EQ(main.sumReceive, 0);
+         EXPECT_TRUE(main.isVisible());
+     }},
+    {"NewStoredAsYesCountsAsMissing", "[Options]\nNew=yes\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_TRUE(main.FirstStart);
+         EXPECT_TRUE(main.isVisible());
+     }},
+    {"NewStoredAsZeroStaysInTheNotificationArea", "[Options]\nNew=0\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_FALSE(main.FirstStart);
+         EXPECT_FALSE(main.isVisible());
+     }},
+    {"UnknownAdapterFallsBackToAllAdapters", "[Options]\nNew=0\nMonitor=tun7\n",
+     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.MonitoredAdapter, "tun7");
+         EXPECT_EQ(main.LB->CheckedIndex(), 0);
+         EXPECT_EQ(adapter.adapterName, "Alle Netzwerkadapter");
+     }},
+    {"StoredAdapterIsChecked", "[Options]\nNew=0\nMonitor=wlan0\n",
+     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.LB->CheckedText().toStdString(), "wlan0");
+         EXPECT_EQ(adapter.adapterName, "wlan0");
+     }},
+    {"RouterSourceStartsPollingAtOnce",
+     "[Options]\nNew=0\nMonLAN=0\nSNMPRequest=0\nSNMPIP=10.1.2.3\nSNMPCommunity=c1\n"
+     "SNMPMonIntf=eth1\nSNMPInterval=7\n",
+     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+         EXPECT_TRUE(main.RB2->isChecked());
+         EXPECT_FALSE(adapter.active);
+         EXPECT_TRUE(router.active);
+         EXPECT_EQ(router.host, "10.1.2.3");
+         EXPECT_EQ(router.community, "c1");
+         EXPECT_EQ(router.interfaceName, "eth1");
+         EXPECT_EQ(router.interval, 7000);
+         EXPECT_EQ(main.SNMPIntfCB->currentText().toStdString(), "eth1");
+         EXPECT_FALSE(main.SNMPStartBtn->isEnabled());
+     }},
+    {"RouterRequestWithoutStoredInterfaceTakesTheFirst",
+     "[Options]\nNew=0\nMonLAN=1\nSNMPRequest=1\n",
+     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+         EXPECT_TRUE(main.RB2->isChecked());
+         EXPECT_FALSE(adapter.active);
+         EXPECT_TRUE(router.active);
+         EXPECT_EQ(main.SNMPMonIntf, "ppp0");
+         EXPECT_EQ(router.interfaceName, "ppp0");
+     }},
+    {"SpinValuesAreBroughtIntoTheirBounds",
+     "[Options]\nNew=0\nSNMPInterval=0\nCorrectUpValue=5000\nCorrectDownValue=-3\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.SNMPIntervalEdit->Value(), 1);
+         EXPECT_EQ(main.CorrectUpEdit->Value(), 1024);
+         EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
+     }},
+    {"SpinValueAboveTheIntervalBound", "[Options]\nNew=0\nSNMPInterval=70000\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.SNMPIntervalEdit->Value(), 60000);
+     }},
+    {"NonNumericIntegersTakeTheirDefault",
+     "[Options]\nNew=0\nSNMPInterval=abc\nCorrectUpValue=12a\n[Sums]\nsumSend=abc\n"
+     "sumReceive=77\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
+         EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
+         EXPECT_EQ(main.sumSend, 0);
+         EXPECT_EQ(main.sumReceive, 77);
+     }},
+    {"BooleansAreTrueOnlyForOne",
+     "[Options]\nNew=0\nAllInByte=2\nShowInTitleBar=1\nExchangeSendAndReceiveRate=abc\n"
+     "CorrectUpDownRate=1\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor& router) {
+         EXPECT_FALSE(main.AllInByteChkBox->isChecked());
+         EXPECT_TRUE(main.ShowInTitleBar->isChecked());
+         EXPECT_TRUE(main.CaptionText().Enabled());
+         EXPECT_FALSE(main.ExchangeSendAndReceiveRateChkBox->isChecked());
+         EXPECT_TRUE(main.CorrectUpDownRateChkBox->isChecked());
+         EXPECT_TRUE(main.CorrectUpEdit->isEnabled());
+         EXPECT_TRUE(router.correctRates);
+     }},
+    {"NegativeSumLoadsAndShowsAsZero", "[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=1536\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.sumSend, 0);
+         EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
+         EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "1,50 KB");
+     }},
+    {"GraphValuesAreKeptWithTheirSign",
+     "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=x\n"
+     "[Options]\nNew=0\n",
+     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+         EXPECT_EQ(main.DoubleByteMeterMaxY, -20);
+         EXPECT_EQ(main.RcvByteMeterMaxY, 5000);
+         EXPECT_EQ(main.SendByteMeterMaxY, 0);
+     }},
+};
+
+class LoadSettingsTest : public MainFixture, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(LoadSettingsTest, FeedsTheControls) {
+    const LoadCase& scenario = GetParam();
+    if (scenario.ini != nullptr) {
+        WriteIni(scenario.ini);
+    }
+    ASSERT_TRUE(Start());
+    scenario.check(*main, *adapter, *router);
+    // Whatever was read, the next start is not the first one any more.
+    EXPECT_EQ(ReadIni()["Options"]["New"], "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Schema, LoadSettingsTest, ::testing::ValuesIn(LoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class SaveSettingsTest : public MainFixture {};
+
+TEST_F(SaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
+    const std::string stored =
+        "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=7\n"
+        "[Options]\nNew=0\nAllInByte=1\nShowInTitleBar=1\nShowBigWindow=1\nShowMiniWindow=1\n"
+        "MiniBarWindowVisible=1\nMonitor=wlan0\nMonLAN=1\nSNMPIP=10.0.0.9\n"
+        "SNMPCommunity=secret\nSNMPRequest=0\nSNMPMonIntf=eth1\nSNMPInterval=30\n"
+        "ExchangeSendAndReceiveRate=1\nCorrectUpDownRate=1\nCorrectUpValue=12\n"
+        "CorrectDownValue=1024\n[Sums]\nsumSend=1000\nsumReceive=2000\n";
+    WriteIni(stored);
+    ASSERT_TRUE(Start());
+    // Nothing was polled, so the interface list is empty and the saved interface follows it.
+    IniMap expected = ParseIni(stored);
+    expected["Options"]["SNMPMonIntf"] = "";
+    main->SaveSettings();
+    EXPECT_EQ(ReadIni(), expected);
+    EXPECT_EQ(main->SNMPMonIntf, "");
+}
+
+TEST_F(SaveSettingsTest, FactorySettingsAreWrittenInFull) {
+    ASSERT_TRUE(Start());
+    main->SaveSettings();
+    const IniMap expected{
+        {"Graphs",
+         {{"DoubleByteMeterMaxY", "0"}, {"RcvByteMeterMaxY", "0"}, {"SendByteMeterMaxY", "0"}}},
+        {"Options",
+         {{"New", "0"},
+          {"AllInByte", "0"},
+          {"ShowInTitleBar", "0"},
+          {"ShowBigWindow", "0"},
+          {"ShowMiniWindow", "0"},
+          {"MiniBarWindowVisible", "0"},
+          {"Monitor", "eth0"},
+          {"MonLAN", "1"},
+          {"SNMPIP", "192.168.0.1"},
+          {"SNMPCommunity", "vindra"},
+          {"SNMPRequest", "0"},
+          {"SNMPMonIntf", ""},
+          {"SNMPInterval", "5"},
+          {"ExchangeSendAndReceiveRate", "0"},
+          {"CorrectUpDownRate", "0"},
+          {"CorrectUpValue", "1"},
+          {"CorrectDownValue", "1"}}},
+        {"Sums", {{"sumSend", "0"}, {"sumReceive", "0"}}},
+    };
+    EXPECT_EQ(ReadIni(), expected);
+}
+
+TEST_F(SaveSettingsTest, NothingIsSavedWhileLoading) {
+    WriteIni(SettledIni);
+    ASSERT_TRUE(Start());
+    main->Loading = true;
+    main->sumSend = 1234;
+    main->SaveSettings();
+    main->SaveSums();
+    EXPECT_EQ(ReadIni()["Sums"].count("sumSend"), 0U);
+    main->Loading = false;
+}
+
+TEST_F(SaveSettingsTest, AnOptionChangeWritesTheWholeFileSumsIncluded) {
+    WriteIni(SettledIni);
+    ASSERT_TRUE(Start());
+    adapter->Tick({3000, 1000, 3000, 1000});
+    main->AllInByteChkBox->setChecked(true);
+    IniMap saved = ReadIni();
+    EXPECT_EQ(saved["Options"]["AllInByte"], "1");
+    EXPECT_EQ(saved["Sums"]["sumSend"], "1000");
+    EXPECT_EQ(saved["Sums"]["sumReceive"], "3000");
+}
+
+TEST_F(SaveSettingsTest, NegativeSumIsSavedAsZero) {
+    WriteIni("[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=5\n");
+    ASSERT_TRUE(Start());
+    main.reset();
+    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "0");
+    EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "5");
+}
+
+TEST_F(SaveSettingsTest, ShutdownSavesTheSums) {
+    WriteIni(SettledIni);
+    ASSERT_TRUE(Start());
+    adapter->Tick({500, 200, 500, 200});
+    main.reset();
+    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "200");
+    EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "500");
+}
+
+TEST_F(SaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
+    WriteIni(SettledIni);
+    ASSERT_TRUE(Start());
+    adapter->Tick({4000, 100, 4000, 100});
+    EXPECT_EQ(ReadIni()["Sums"].count("sumReceive"), 0U);
+    main->SaveSums();
+    EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "4000");
+    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "100");
+}
+
+TEST_F(SaveSettingsTest, InitialisationFailureEndsWithoutSaving) {
+    WriteIni(SettledIni);
+    adapterLoads = false;
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(quits, 1);
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(LastMessage().text.rfind("Fehler beim Initialisieren", 0), 0U);
+    main.reset();
+    EXPECT_EQ(ReadIniText(), SettledIni);
+}
+
+}  // namespace
+}  // namespace korvalin::testing

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/StatusWindows.h"
+#include "app/TrafficMonitors.h"
+
+namespace korvalin::testing {
+
+// A scripted adapter monitor: the test sets the adapters and the next sample and raises
+// the reading with Tick().
+class FakeAdapterMonitor final : public AdapterMonitor {
+public:
+    bool loads = true;
+    std::vector<std::string> adapters{"eth0", "wlan0"};
+    TrafficSample sample;
+    bool active = false;
+    int activations = 0;
+    std::string adapterName;
+    int selectedPosition = -2;
+    int checkAdapterListCalls = 0;
+    std::function<void()> onTraffic;
+
+    void Init() override { loaded_ = loads; }
+    bool Loaded() const override { return loaded_; }
+    std::vector<std::string> Adapters() const override { return adapters; }
+    void CheckAdapterList() override { ++checkAdapterListCalls; }
+    bool Active() const override { return active; }
+    void SetActive(bool on) override {
+        if (on && !active) {
+            ++activations;
+        }
+        active = on;
+    }
+    std::string AdapterName() const override { return adapterName; }
+    void SetAdapterName(const std::string& name) override { adapterName = name; }
+    void SelectAdapterAt(int position) override { selectedPosition = position; }
+    TrafficSample Sample() const override { return sample; }
+    void SetOnTraffic(std::function<void()> handler) override { onTraffic = std::move(handler); }
+
+    void Tick(const TrafficSample& next) {
+        sample = next;
+        if (onTraffic) {
+            onTraffic();
+        }
+    }
+
+private:
+    bool loaded_ = false;
+};
+
+// A scripted router monitor with the real per-second rule (value div seconds).
+class FakeRouterMonitor final : public RouterMonitor {
+public:
+    std::string host;
+    std::string community;
+    bool testSucceeds = true;
+    std::vector<std::pair<std::string, std::string>> tests;
+    std::vector<std::string> agentInterfaces{"ppp0", "eth1"};
+    std::vector<std::string> interfaces;
+    int refreshes = 0;
+    std::string interfaceName;
+    std::int32_t interval = 1000;
+    bool active = false;
+    bool exchangeRates = false;
+    bool correctRates = false;
+    std::int32_t correctUp = 1;
+    std::int32_t correctDown = 1;
+    TrafficSample sample;
+    std::function<void()> onTraffic;
+
+    void SetHost(const std::string& value) override { host = value; }
+    void SetCommunity(const std::string& value) override { community = value; }
+    bool TestConnection(const std::string& h, const std::string& c) override {
+        tests.emplace_back(h, c);
+        return testSucceeds;
+    }
+    void RefreshInterfaces() override {
+        ++refreshes;
+        interfaces = agentInterfaces;
+    }
+    std::vector<std::string> Interfaces() const override { return interfaces; }
+    void SetInterfaceName(const std::string& name) override { interfaceName = name; }
+    void SetInterval(std::int32_t milliseconds) override { interval = milliseconds; }
+    bool Active() const override { return active; }
+    void SetActive(bool on) override { active = on; }
+    void SetExchangeRates(bool on) override { exchangeRates = on; }
+    void SetCorrectRates(bool on) override { correctRates = on; }
+    void SetCorrectUp(std::int32_t bytes) override { correctUp = bytes; }
+    void SetCorrectDown(std::int32_t bytes) override { correctDown = bytes; }
+    TrafficSample Sample() const override { return sample; }
+    std::int64_t PerSecond(std::int64_t value) const override {
+        const std::int64_t seconds = interval / 1000;
+        return seconds == 0 ? value : value / seconds;
+    }
+    void SetOnTraffic(std::function<void()> handler) override { onTraffic = std::move(handler); }
+
+    void Tick(const TrafficSample& next) {
+        sample = next;
+        if (onTraffic) {
+            onTraffic();
+        }
+    }
+};
+
+// Records what the configuration window asks of the status windows.
+class RecordingStatusWindows final : public StatusWindows {
+public:
+    struct Log {
+        int created = 0;
+        std::vector<std::string> calls;
+        std::vector<std::vector<std::int64_t>> samples;
+    };
+    explicit RecordingStatusWindows(Log& log) : log_(log) {}
+
+    void Create(TMain&) override { ++log_.created; }
+    void UpdateTraffic(std::int64_t r, std::int64_t s, std::int64_t tr, std::int64_t ts) override {
+        log_.samples.push_back({r, s, tr, ts});
+    }
+    void ShowSmall(bool barMode) override {
+        log_.calls.push_back(barMode ? "ShowBar" : "ShowSmall");
+    }
+    void CloseSmall() override { log_.calls.push_back("CloseSmall"); }
+    void ShowBig() override { log_.calls.push_back("ShowBig"); }
+    void CloseBig() override { log_.calls.push_back("CloseBig"); }
+    void Release() override { log_.calls.push_back("Release"); }
+
+private:
+    Log& log_;
+};
+
+}  // namespace korvalin::testing
