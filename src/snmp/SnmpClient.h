@@ -27,6 +27,7 @@ public:
 
     // The request record; SendRequest gives it a fresh random request-id.
     Message& Request() { return request_; }
+    const Message& Request() const { return request_; }
     // The reply record of the last successful SendRequest, empty otherwise.
     const Message& Reply() const { return reply_; }
 

@@ -1,0 +1,179 @@
+#include "snmp/SnmpClient.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes/FakeSnmpAgent.h"
+#include "snmp/MessageCodec.h"
+#include "snmp/SnmpTestBytes.h"
+
+namespace korvalin::snmp {
+namespace {
+
+using korvalin::testing::FakeSnmpAgent;
+using Reply = FakeSnmpAgent::Reply;
+
+constexpr auto ShortTimeout = std::chrono::milliseconds(300);
+const char* const SysDescr = "1.3.6.1.2.1.1.1.0";
+
+SnmpClient ClientFor(const FakeSnmpAgent& agent) {
+    SnmpClient client(ClientSettings{agent.Target(), "161", ShortTimeout});
+    client.Request().community = "public";
+    client.Request().varbinds = {{SysDescr, Value::Null()}};
+    return client;
+}
+
+Message Answered(const Message& request, const char* text) {
+    Message reply = request;
+    reply.pduType = PduType::GetResponse;
+    reply.varbinds = {{SysDescr, Value::OctetString(text)}};
+    return reply;
+}
+
+Bytes Encoded(const Message& message) {
+    return EncodeMessage(message).Value();
+}
+
+TEST(SnmpClientDefaults, PortIs161TimeoutFiveSecondsVersionOne) {
+    const SnmpClient client;
+    EXPECT_EQ(client.Settings().targetPort, "161");
+    EXPECT_EQ(client.Settings().timeout, std::chrono::milliseconds(5000));
+    EXPECT_EQ(client.Request().version, 0);
+    EXPECT_EQ(client.Request().pduType, PduType::GetRequest);
+}
+
+class SnmpClientOverFamilies : public ::testing::TestWithParam<int> {};
+
+TEST_P(SnmpClientOverFamilies, GetsAnObjectFromTheAgent) {
+    FakeSnmpAgent agent(GetParam());
+    agent.SetObject(SysDescr, Value::OctetString("Test router"));
+    SnmpClient client = ClientFor(agent);
+    const Status status = client.SendRequest();
+    ASSERT_TRUE(status) << status.GetError().detail;
+    ASSERT_EQ(client.Reply().varbinds.size(), 1u);
+    EXPECT_EQ(client.Reply().varbinds[0].value.text, "Test router");
+    ASSERT_EQ(agent.RequestCount(), 1);
+    const Message sent = agent.Requests()[0];
+    EXPECT_EQ(sent.version, 0);
+    EXPECT_EQ(sent.community, "public");
+    ASSERT_EQ(sent.varbinds.size(), 1u);
+    EXPECT_EQ(sent.varbinds[0].value.type, ValueType::Null);
+}
+
+INSTANTIATE_TEST_SUITE_P(IPv4AndIPv6, SnmpClientOverFamilies, ::testing::Values(AF_INET, AF_INET6));
+
+TEST(SnmpClientExchange, EveryRequestGetsAFreshRequestId) {
+    FakeSnmpAgent agent;
+    agent.SetObject(SysDescr, Value::OctetString("x"));
+    SnmpClient client = ClientFor(agent);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(client.SendRequest());
+        EXPECT_EQ(client.Reply().requestId, client.Request().requestId);
+    }
+    std::set<std::int32_t> ids;
+    for (const Message& request : agent.Requests()) {
+        EXPECT_GT(request.requestId, 0);
+        ids.insert(request.requestId);
+    }
+    EXPECT_EQ(ids.size(), 20u);
+}
+
+TEST(SnmpClientExchange, IgnoresWhatDoesNotAnswerTheRequestAndTakesTheAnswerAfterIt) {
+    FakeSnmpAgent agent;
+    agent.SetScript([](const Message* request, const Bytes&) {
+        Message otherId = Answered(*request, "wrong id");
+        otherId.requestId = request->requestId ^ 0x1;
+        Message notAResponse = Answered(*request, "a request");
+        notAResponse.pduType = PduType::GetRequest;
+        Bytes cut = Encoded(Answered(*request, "cut short"));
+        cut.resize(cut.size() - 3);
+        return std::vector<Reply>{
+            {Encoded(otherId)},
+            {Encoded(Answered(*request, "from another port")), true},
+            {cut},
+            {Encoded(notAResponse)},
+            {testing::Hex("30 80 00 00")},
+            {Encoded(Answered(*request, "the answer"))},
+        };
+    });
+    SnmpClient client = ClientFor(agent);
+    const Status status = client.SendRequest();
+    ASSERT_TRUE(status) << status.GetError().detail;
+    EXPECT_EQ(client.Reply().varbinds[0].value.text, "the answer");
+}
+
+TEST(SnmpClientExchange, TimesOutWhenNothingAcceptableArrivesAndNamesTheLastRefusal) {
+    const struct {
+        const char* name;
+        std::function<Reply(const Message&)> reply;
+        const char* reason;
+    } cases[] = {
+        {"silent agent", nullptr, "no datagram"},
+        {"wrong request-id",
+         [](const Message& request) {
+             Message reply = Answered(request, "x");
+             reply.requestId = request.requestId + 1;
+             return Reply{Encoded(reply)};
+         },
+         "request-id"},
+        {"another port",
+         [](const Message& request) {
+             return Reply{Encoded(Answered(request, "x")), true};
+         },
+         "another address or port"},
+        {"truncated",
+         [](const Message& request) {
+             Bytes cut = Encoded(Answered(request, "x"));
+             cut.resize(cut.size() / 2);
+             return Reply{cut};
+         },
+         "undecodable"},
+        {"length that lies",
+         [](const Message& request) {
+             Bytes lie = Encoded(Answered(request, "x"));
+             lie[1] = 0x7f;
+             return Reply{lie};
+         },
+         "length beyond"},
+        {"echoed request", [](const Message& request) { return Reply{Encoded(request)}; },
+         "no GetResponse"},
+    };
+    for (const auto& c : cases) {
+        FakeSnmpAgent agent;
+        agent.SetScript([&c](const Message* request, const Bytes&) {
+            return c.reply ? std::vector<Reply>{c.reply(*request)} : std::vector<Reply>{};
+        });
+        SnmpClient client = ClientFor(agent);
+        const Status status = client.SendRequest();
+        ASSERT_FALSE(status) << c.name;
+        EXPECT_EQ(status.GetError().code, ErrorCode::Timeout) << c.name;
+        EXPECT_NE(status.GetError().detail.find(c.reason), std::string::npos)
+            << c.name << ": " << status.GetError().detail;
+        EXPECT_TRUE(client.Reply().varbinds.empty()) << c.name;
+    }
+}
+
+TEST(SnmpClientExchange, RefusesBadRequestsBeforeSendingAnything) {
+    FakeSnmpAgent agent;
+    SnmpClient client = ClientFor(agent);
+    client.Request().varbinds = {{"1.3.6.x", Value::Null()}};
+    EXPECT_EQ(client.SendRequest().GetError().code, ErrorCode::InvalidObjectIdentifier);
+    client.Request().varbinds = {{SysDescr, Value::Null()}};
+    client.Settings().targetHost = "";
+    EXPECT_EQ(client.SendRequest().GetError().code, ErrorCode::InvalidHost);
+    client.Settings().targetHost = "127.0.0.1:0";
+    EXPECT_EQ(client.SendRequest().GetError().code, ErrorCode::InvalidHost);
+    EXPECT_EQ(agent.RequestCount(), 0);
+}
+
+TEST(SnmpClientExchange, AnswersWithAnErrorStatusStillCount) {
+    FakeSnmpAgent agent;  // an empty table answers noSuchName
+    SnmpClient client = ClientFor(agent);
+    ASSERT_TRUE(client.SendRequest());
+    EXPECT_EQ(client.Reply().errorStatus, 2);
+    EXPECT_EQ(client.Reply().errorIndex, 1);
+}
+
+}  // namespace
+}  // namespace korvalin::snmp
