@@ -85,6 +85,10 @@ bool SingleInstance::Acquire() {
     return true;
 }
 
+bool SingleInstance::Listening() const {
+    return server_ != nullptr && server_->isListening();
+}
+
 void SingleInstance::AcceptConnections() {
     while (QLocalSocket* client = server_->nextPendingConnection()) {
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);

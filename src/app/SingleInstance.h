@@ -23,6 +23,10 @@ public:
     // has been asked to show itself (or could not be reached); the caller exits with 0.
     bool Acquire();
 
+    // Whether this instance answers later ones (false before Acquire, when the folder is
+    // not private to the user, and in a later instance).
+    bool Listening() const;
+
     static QString DefaultFolder();
 
 signals:

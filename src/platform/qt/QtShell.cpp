@@ -38,13 +38,15 @@ bool QtShell::Open(const std::string& fileOrAddress) {
         if (!QFileInfo::exists(text)) {
             return false;
         }
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(text));
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(text)) ||
+               LinuxShell().Open(fileOrAddress);
     }
     const QUrl address(text, QUrl::StrictMode);
     if (!address.isValid() || address.scheme().isEmpty()) {
         return false;
     }
-    return QDesktopServices::openUrl(address);
+    // Some platform plugins (offscreen, a bare Wayland session) open nothing themselves.
+    return QDesktopServices::openUrl(address) || LinuxShell().Open(fileOrAddress);
 }
 
 }  // namespace korvalin

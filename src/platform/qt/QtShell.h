@@ -5,7 +5,8 @@
 namespace korvalin {
 
 // The shell on Qt: folders per the XDG base-directory rules, the program path from
-// /proc/self/exe, documents and addresses opened with QDesktopServices.
+// /proc/self/exe, documents and addresses opened with QDesktopServices, or with xdg-open where the
+// platform plugin cannot open them.
 class QtShell final : public Shell {
 public:
     std::string AppDataFolder() const override;
