@@ -61,7 +61,8 @@ private:
     bytemeter::TextMetrics Measure() const;
     void DrawFrame(class QPainter& painter, const bytemeter::Layout& layout) const;
     void DrawScale(QPainter& painter, const bytemeter::Layout& layout) const;
-    void DrawHistory(QPainter& painter, const bytemeter::Layout& layout) const;
+    void DrawHistory(QPainter& painter, const bytemeter::Layout& layout);
+    void FillArea(const bytemeter::Layout& layout);
 
     QColor axisColor_{Qt::black};
     QColor graphColor_{0, 0, 255};

@@ -141,6 +141,36 @@ void FitToWidth(std::deque<std::uint32_t>& history, int width, int border, int v
     }
 }
 
+std::vector<int> ColumnTops(const std::vector<Point>& points, int firstColumn, int lastColumn,
+                            int baseline) {
+    if (lastColumn < firstColumn) {
+        return {};
+    }
+    std::vector<int> tops(static_cast<std::size_t>(lastColumn - firstColumn + 1), baseline);
+    const auto raise = [&](int x, int y) {
+        if (x >= firstColumn && x <= lastColumn) {
+            int& top = tops[static_cast<std::size_t>(x - firstColumn)];
+            top = std::min(top, y);
+        }
+    };
+    // The last point is the drop back to the baseline, which bounds nothing from above.
+    for (std::size_t i = 0; i + 2 < points.size(); ++i) {
+        const Point a = points[i];
+        const Point b = points[i + 1];
+        if (a.x == b.x) {
+            raise(a.x, std::min(a.y, b.y));
+            continue;
+        }
+        const int from = std::max(std::min(a.x, b.x), firstColumn);
+        const int to = std::min(std::max(a.x, b.x), lastColumn);
+        for (int x = from; x <= to; ++x) {
+            const double t = static_cast<double>(x - a.x) / (b.x - a.x);
+            raise(x, static_cast<int>(std::lround(a.y + t * (b.y - a.y))));
+        }
+    }
+    return tops;
+}
+
 Layout Compute(const Input& input, const TextMetrics& metrics,
                const std::deque<std::uint32_t>& history) {
     Layout layout;

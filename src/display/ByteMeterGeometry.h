@@ -99,4 +99,11 @@ struct Input {
 Layout Compute(const Input& input, const TextMetrics& metrics,
                const std::deque<std::uint32_t>& history);
 
+// The top edge of the filled history area in each column from firstColumn to
+// lastColumn: the highest y that the line through points (without the closing point on
+// the baseline) reaches in that column, or the baseline where it reaches none. The area
+// runs from there down to the baseline.
+std::vector<int> ColumnTops(const std::vector<Point>& points, int firstColumn, int lastColumn,
+                            int baseline);
+
 }  // namespace korvalin::bytemeter

@@ -145,6 +145,23 @@ TEST(ByteMeterLayout, PointsPastTheLeftEdgeCollectJustInsideIt) {
     EXPECT_EQ(layout.points[5], (Point{35, 102}));
 }
 
+TEST(ByteMeterLayout, ColumnTopsFollowTheLineBetweenThePoints) {
+    // Bottom right, three values newest to oldest, back to the baseline.
+    const std::vector<Point> points{{20, 100}, {16, 60}, {12, 80}, {8, 100}, {8, 100}};
+    const auto tops = ColumnTops(points, 6, 21, 100);
+    const std::vector<int> expected{100, 100, 100, 95, 90, 85, 80,  75,
+                                    70,  65,  60,  70, 80, 90, 100, 100};
+    EXPECT_EQ(tops, expected);
+}
+
+TEST(ByteMeterLayout, ColumnTopsTakeTheHighestOfPointsInOneColumn) {
+    // Points collected at the plot's left edge share one column.
+    const std::vector<Point> points{{20, 100}, {10, 50}, {5, 90}, {5, 30}, {5, 70}, {5, 100}};
+    const auto tops = ColumnTops(points, 5, 6, 100);
+    EXPECT_EQ(tops, (std::vector<int>{30, 82}));
+    EXPECT_TRUE(ColumnTops(points, 7, 6, 100).empty());
+}
+
 TEST(ByteMeterLayout, FitToWidthDropsTheOldestForGood) {
     // 30 + n * 5 + 10 <= 267 holds for n up to 45.
     std::deque<std::uint32_t> history;
