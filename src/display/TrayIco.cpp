@@ -6,7 +6,7 @@
 namespace korvalin {
 
 TTrayIcon95::TTrayIcon95(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
-    icon_->setObjectName(QStringLiteral("TrayIcon"));
+    setObjectName(QStringLiteral("TrayIcon"));
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) { Activated(reason); });
 }
