@@ -71,7 +71,7 @@ protected:
 
     IniMap ReadIni() const { return ParseIni(ReadIniText()); }
 
-    // Builds the window and runs its start-up.
+    // Builds the window on scripted monitors and runs its start-up.
     bool Start() {
         auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
         auto routerMonitor = std::make_unique<FakeRouterMonitor>();
@@ -79,6 +79,12 @@ protected:
         router = routerMonitor.get();
         adapter->loads = adapterLoads;
         adapter->adapters = adapters;
+        return StartWith(std::move(adapterMonitor), std::move(routerMonitor));
+    }
+
+    // Builds the window on the given monitors and runs its start-up.
+    bool StartWith(std::unique_ptr<AdapterMonitor> adapterMonitor,
+                   std::unique_ptr<RouterMonitor> routerMonitor) {
         TMainDependencies dependencies{
             dialogs,
             registry,

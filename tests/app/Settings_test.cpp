@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 #include <functional>
 
 #include "MainFixture.h"
@@ -243,6 +244,11 @@ TEST_F(SaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
     ASSERT_TRUE(Start());
     adapter->Tick({4000, 100, 4000, 100});
     EXPECT_EQ(ReadIni()["Sums"].count("sumReceive"), 0U);
+    // The program's own clock writes them at least once a minute.
+    const auto* timer = main->findChild<QTimer*>(QStringLiteral("SumsTimer"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_LE(timer->interval(), 60000);
     main->SaveSums();
     EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "4000");
     EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "100");

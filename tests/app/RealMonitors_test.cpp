@@ -1,0 +1,149 @@
+// The configuration window on the program's own monitors: the adapter monitor on a
+// scripted interface table and the router monitor talking SNMP to a loopback agent.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "MainFixture.h"
+#include "app/MonitorAdapters.h"
+#include "fakes/FakeInterfaceTable.h"
+#include "fakes/FakeSnmpAgent.h"
+#include "fakes/FakeTimerSleeper.h"
+#include "fakes/FakeUiThread.h"
+#include "widgets/MyCheckListBox.h"
+#include "widgets/MySpeedButton.h"
+
+namespace korvalin::testing {
+namespace {
+
+using snmp::Value;
+using snmp::ValueType;
+
+constexpr const char* IfIndex = "1.3.6.1.2.1.2.2.1.1.";
+constexpr const char* IfDescr = "1.3.6.1.2.1.2.2.1.2.";
+constexpr const char* IfInOctets = "1.3.6.1.2.1.2.2.1.10.";
+constexpr const char* IfOutOctets = "1.3.6.1.2.1.2.2.1.16.";
+
+std::string Text(const QLabel* label) {
+    return label->text().toStdString();
+}
+
+class RealAdapterMonitorTest : public MainFixture {
+protected:
+    void StartOnTable() {
+        auto monitor = std::make_unique<IPHelperAdapterMonitor>(
+            std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
+        monitorOwned = monitor.get();
+        ASSERT_TRUE(StartWith(std::move(monitor), std::make_unique<FakeRouterMonitor>()));
+    }
+
+    FakeInterfaceTable table;
+    FakeUiThread uiThread;
+    std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
+    IPHelperAdapterMonitor* monitorOwned = nullptr;
+};
+
+TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsItsBytes) {
+    table.Add(1, "lo", InterfaceType::SoftwareLoopback, 100, 100);
+    table.Add(2, "veth0", InterfaceType::Ethernet, 1000, 2000);
+    table.Add(3, "veth1", InterfaceType::Ethernet, 0, 0);
+    StartOnTable();
+    ASSERT_EQ(main->LB->Count(), 3);
+    EXPECT_EQ(main->LB->ItemText(0).toStdString(), "Alle Netzwerkadapter");
+    EXPECT_EQ(main->LB->CheckedText().toStdString(), "veth0");
+    EXPECT_TRUE(main->isVisible());
+
+    table.AddTraffic(2, 1536, 512);
+    table.AddTraffic(3, 99999, 99999);  // not the monitored adapter
+    monitorOwned->Monitor().TimerTick();
+    EXPECT_EQ(Text(main->Label6), "1,50 KB");
+    EXPECT_EQ(Text(main->Label5), "0,50 KB");
+    EXPECT_EQ(main->sumReceive, 1536);
+    EXPECT_EQ(main->sumSend, 512);
+}
+
+TEST_F(RealAdapterMonitorTest, WithoutInterfaceTableTheProgramEnds) {
+    table.opens = false;
+    auto monitor = std::make_unique<IPHelperAdapterMonitor>(
+        std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
+    EXPECT_FALSE(StartWith(std::move(monitor), std::make_unique<FakeRouterMonitor>()));
+    EXPECT_EQ(quits, 1);
+}
+
+class RealRouterMonitorTest : public MainFixture {
+protected:
+    void SetUp() override {
+        MainFixture::SetUp();
+        agent.SetObject("1.3.6.1.2.1.1.1.0", Value::OctetString("loopback agent"));
+        AddInterface(1, "ppp0", 0, 0);
+        AddInterface(2, "eth1", 1000000, 2000000);
+    }
+
+    void AddInterface(int index, const std::string& name, std::uint32_t in, std::uint32_t out) {
+        const std::string n = std::to_string(index);
+        agent.SetObject(IfIndex + n, Value::Integer(index));
+        agent.SetObject(IfDescr + n, Value::OctetString(name));
+        SetCounters(index, in, out);
+    }
+
+    void SetCounters(int index, std::uint32_t in, std::uint32_t out) {
+        const std::string n = std::to_string(index);
+        agent.SetObject(IfInOctets + n, Value::Unsigned(ValueType::Counter32, in));
+        agent.SetObject(IfOutOctets + n, Value::Unsigned(ValueType::Counter32, out));
+    }
+
+    void StartPolling() {
+        WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
+                 "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=5\n");
+        auto monitor = std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(
+            uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(500)}, sleeper));
+        monitorOwned = monitor.get();
+        auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
+        adapter = adapterMonitor.get();
+        ASSERT_TRUE(StartWith(std::move(adapterMonitor), std::move(monitor)));
+    }
+
+    FakeSnmpAgent agent;
+    FakeUiThread uiThread;
+    std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
+    SNMPRouterMonitor* monitorOwned = nullptr;
+};
+
+TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes) {
+    StartPolling();
+    ASSERT_TRUE(monitorOwned->Monitor().Active());
+    EXPECT_FALSE(adapter->active);
+    EXPECT_EQ(main->SNMPIntfCB->count(), 2);
+    EXPECT_EQ(main->SNMPIntfCB->currentText().toStdString(), "eth1");
+    const std::int32_t receivedBefore = main->sumReceive;
+
+    // The router monitor always takes its own request and answer off the counters.
+    SetCounters(2, 1000000 + 50000 + TSNMPClass::InAllowance,
+                2000000 + 450 + TSNMPClass::OutAllowance);
+    monitorOwned->Monitor().TimerTick();
+    EXPECT_EQ(Text(main->Label6), "9,77 KB");  // 10 000 bytes per second
+    EXPECT_EQ(Text(main->Label5), "90 Byte");
+    EXPECT_EQ(main->sumReceive - receivedBefore, 50000);
+    EXPECT_EQ(status.samples.back()[0], 10000);
+    EXPECT_EQ(status.samples.back()[2], 50000);
+}
+
+TEST_F(RealRouterMonitorTest, ConnectionTestAgainstTheAgent) {
+    StartPolling();
+    main->RB1->click();
+    main->RB2->click();
+    ASSERT_TRUE(main->SNMPTestBtn->isEnabled());
+    // The agent drops requests with a foreign community without an answer.
+    main->SNMPCommunityEdit->setText(QStringLiteral("wrong"));
+    main->SNMPTestBtnClick();
+    EXPECT_EQ(LastMessage().text, "Der Test war NICHT erfolgreich.");
+    main->SNMPCommunityEdit->setText(QStringLiteral("public"));
+    main->SNMPTestBtnClick();
+    EXPECT_EQ(LastMessage().text, "Der Test war erfolgreich.");
+    EXPECT_EQ(main->SNMPIntfCB->count(), 2);
+}
+
+}  // namespace
+}  // namespace korvalin::testing
