@@ -18,6 +18,25 @@ std::string ParseSampleCount(CommandLine& commandLine, const std::string& value)
     return {};
 }
 
+std::string ParseWholeNumber(const std::string& name, const std::string& value,
+                             std::int64_t minimum, std::int64_t maximum, std::int64_t& number) {
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size() || number < minimum ||
+        number > maximum) {
+        return name + " needs a whole number from " + std::to_string(minimum) + " to " +
+               std::to_string(maximum) + ", not '" + value + "'";
+    }
+    return {};
+}
+
+std::string ParseCorrection(const std::string& name, const std::string& value,
+                            std::uint32_t& bytes) {
+    std::int64_t number = 0;
+    std::string error = ParseWholeNumber(name, value, 1, 1024, number);
+    bytes = static_cast<std::uint32_t>(number);
+    return error;
+}
+
 const CommandLineOption* FindOption(const std::string& name) {
     for (const CommandLineOption& option : CommandLineOptions()) {
         if (option.name == name) {
@@ -34,11 +53,35 @@ void Fail(CommandLine& commandLine, std::string error) {
     }
 }
 
+// The router's own options mean nothing for the adapters.
+void RequireRouterForItsOptions(CommandLine& commandLine) {
+    static const char* const routerOptions[] = {"--community", "--interface",  "--interval",
+                                                "--exchange",  "--correct-up", "--correct-down"};
+    if (!commandLine.router.empty()) {
+        return;
+    }
+    for (const std::string& given : commandLine.consoleOnlyOptions) {
+        if (std::find(std::begin(routerOptions), std::end(routerOptions), given) !=
+            std::end(routerOptions)) {
+            Fail(commandLine, given + " needs --router");
+            return;
+        }
+    }
+}
+
 // Help and version win over everything; then the adapter list; then the console view,
 // asked for or taken because no display exists.
 void ResolveMode(CommandLine& commandLine, bool displayAvailable, bool help, bool version,
-                 bool list) {
+                 bool list, bool listRouter) {
     if (commandLine.mode == RunMode::UsageError) {
+        return;
+    }
+    if (listRouter && !help && !version) {
+        if (commandLine.router.empty()) {
+            Fail(commandLine, "--list-router-interfaces needs --router");
+        } else {
+            commandLine.mode = RunMode::ListRouterInterfaces;
+        }
         return;
     }
     if (help) {
@@ -84,6 +127,41 @@ const std::vector<CommandLineOption>& CommandLineOptions() {
              return std::string();
          }},
         {"--list-adapters", "", "list the network adapters and exit", false, nullptr},
+        {"--router", "HOST", "monitor an interface of this SNMP agent instead of the adapters",
+         true,
+         [](CommandLine& c, const std::string& value) {
+             c.router = value;
+             return value.empty() ? std::string("--router needs a host") : std::string();
+         }},
+        {"--community", "C", "SNMP community of the agent (default: vindra)", true,
+         [](CommandLine& c, const std::string& value) {
+             c.routerCommunity = value;
+             return std::string();
+         }},
+        {"--interface", "NAME", "the agent's interface (default: its first one)", true,
+         [](CommandLine& c, const std::string& value) {
+             c.routerInterface = value;
+             return std::string();
+         }},
+        {"--interval", "SECONDS", "poll the agent every SECONDS seconds (default: 5)", true,
+         [](CommandLine& c, const std::string& value) {
+             return ParseWholeNumber("--interval", value, 1, 60000, c.routerIntervalSeconds);
+         }},
+        {"--exchange", "", "exchange the router's received and sent figures", true,
+         [](CommandLine& c, const std::string&) {
+             c.routerExchange = true;
+             return std::string();
+         }},
+        {"--correct-up", "N", "subtract N bytes per interval from the sent figure", true,
+         [](CommandLine& c, const std::string& value) {
+             return ParseCorrection("--correct-up", value, c.routerCorrectUp);
+         }},
+        {"--correct-down", "N", "subtract N bytes per interval from the received figure", true,
+         [](CommandLine& c, const std::string& value) {
+             return ParseCorrection("--correct-down", value, c.routerCorrectDown);
+         }},
+        {"--list-router-interfaces", "", "list the interfaces of the --router agent and exit",
+         false, nullptr},
         {"--help", "", "show this help and exit", false, nullptr},
         {"--version", "", "show the version and exit", false, nullptr},
     };
@@ -95,6 +173,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool dis
     bool help = false;
     bool version = false;
     bool list = false;
+    bool listRouter = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         std::string value;
@@ -124,6 +203,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool dis
         help = help || name == "--help";
         version = version || name == "--version";
         list = list || name == "--list-adapters";
+        listRouter = listRouter || name == "--list-router-interfaces";
         if (option->consoleOnly) {
             commandLine.consoleOnlyOptions.push_back(name);
         }
@@ -133,7 +213,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments, bool dis
             }
         }
     }
-    ResolveMode(commandLine, displayAvailable, help, version, list);
+    RequireRouterForItsOptions(commandLine);
+    ResolveMode(commandLine, displayAvailable, help, version, list, listRouter);
     return commandLine;
 }
 

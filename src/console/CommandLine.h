@@ -8,7 +8,7 @@
 namespace korvalin {
 
 // What the program was asked to do.
-enum class RunMode { Gui, Console, ListAdapters, Help, Version, UsageError };
+enum class RunMode { Gui, Console, ListAdapters, ListRouterInterfaces, Help, Version, UsageError };
 
 // The parsed command line. Options that only the console view uses are ignored by the
 // windows.
@@ -20,6 +20,14 @@ struct CommandLine {
     std::int64_t samples = 0;  // 0: until SIGINT or SIGTERM
     bool allInByte = false;
     bool json = false;
+    // The router source: polled instead of the adapters when router is set.
+    std::string router;           // agent host, "HOST:PORT" or "[IPV6]:PORT"
+    std::string routerCommunity;  // empty: the agent access's default community
+    std::string routerInterface;  // empty: the agent's first interface
+    std::int64_t routerIntervalSeconds = 5;
+    bool routerExchange = false;
+    std::uint32_t routerCorrectUp = 0;  // 0: no correction
+    std::uint32_t routerCorrectDown = 0;
     std::vector<std::string> consoleOnlyOptions;  // given, to refuse them for the windows
     std::string error;                            // for UsageError
 };

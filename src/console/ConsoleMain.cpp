@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include "console/ConsoleView.h"
+#include "console/RouterConsoleView.h"
 #include "console/SignalWatcher.h"
 #include "platform/linux/MainLoop.h"
 #include "platform/linux/NetlinkInterfaceTable.h"
@@ -29,6 +30,7 @@ int RunCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostre
         err << "korvalin: the windows are not part of this build\n";
         return 1;
     case RunMode::ListAdapters:
+    case RunMode::ListRouterInterfaces:
     case RunMode::Console:
         break;
     }
@@ -36,6 +38,10 @@ int RunCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostre
     ::signal(SIGPIPE, SIG_IGN);
     MainLoop loop;
     SignalWatcher signals([&loop](int) { loop.Quit(0); });
+    if (commandLine.mode == RunMode::ListRouterInterfaces ||
+        (commandLine.mode == RunMode::Console && !commandLine.router.empty())) {
+        return RunRouterCommand(commandLine, loop, out, err);
+    }
     NetlinkInterfaceTable table;
     TIPHelperMonitor monitor(table, loop);
     ConsoleView view(monitor, loop, out, err, commandLine);
