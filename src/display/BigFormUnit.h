@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/ReposApp.h"
+#include "display/ByteMeter.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/Screens.h"
@@ -18,8 +19,6 @@ class QMenu;
 class QStatusBar;
 
 namespace korvalin {
-
-class TByteMeter;
 
 // The large status window: the received and the sent bytes per interval as two stacked
 // graphs, the totals in the status bar and a legend. Closing it only hides it; it keeps
