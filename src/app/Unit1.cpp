@@ -132,6 +132,12 @@ void TMain::BuildWindow() {
     setWindowTitle(QStringLiteral("Korvalin - Konfiguration"));
     setWindowIcon(ProgramIcon());
     setFixedSize(ClientWidth, ClientHeight);
+    // The designed font rarely exists here; a narrow sans serif keeps the texts in their
+    // places.
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+         QStringLiteral("DejaVu Sans Condensed")});
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setAutoFillBackground(true);
     BuildSourceColumn();
@@ -140,14 +146,14 @@ void TMain::BuildWindow() {
 }
 
 void TMain::BuildSourceColumn() {
-    RB1 = Make<QRadioButton>(this, "RB1", QRect(8, 8, 310, 17));
+    RB1 = Make<QRadioButton>(this, "RB1", QRect(8, 8, 348, 17));
     RB1->setText(QStringLiteral("Traffic von Netzwerkkarte aufzeichnen"));
     RB1->setChecked(true);
-    RB2 = Make<QRadioButton>(this, "RB2", QRect(8, 28, 310, 17));
+    RB2 = Make<QRadioButton>(this, "RB2", QRect(8, 28, 348, 17));
     RB2->setText(
         QStringLiteral("Traffic des Routers oder eines Servers(SNMP-Abfrage) aufzeichnen"));
 
-    Notebook = Make<QStackedWidget>(this, "Notebook", QRect(8, 50, 310, 400));
+    Notebook = Make<QStackedWidget>(this, "Notebook", QRect(8, 50, 340, 400));
     auto* adapterPage = new QWidget(Notebook);
     adapterPage->setObjectName(QStringLiteral("Netzwerkkarte"));
     auto* routerPage = new QWidget(Notebook);
@@ -166,8 +172,8 @@ void TMain::BuildAdapterPage(QWidget* page) {
     BlueImage = Make<QLabel>(page, "BlueImage", QRect(10, 40, 16, 6));
     GreenImage = Make<QLabel>(page, "GreenImage", QRect(10, 50, 16, 6));
     Label9 = MakeLabel(page, "Label9", QStringLiteral("Zu überwachender Netzwerkadapter:"),
-                       QRect(0, 4, 310, 16));
-    LB = Make<TMyCheckListBox>(page, "LB", QRect(0, 22, 310, 230));
+                       QRect(0, 4, 334, 16));
+    LB = Make<TMyCheckListBox>(page, "LB", QRect(0, 22, 334, 230));
     LB->SetCheckKind(TMyCheckListBox::ckRadioButtons);
     LB->SetItemHeight(17);
     Button3 = MakeButton(page, "Button3", QStringLiteral("Interface-Infos..."),
@@ -178,7 +184,7 @@ void TMain::BuildAdapterPage(QWidget* page) {
         QStringLiteral("Wählen Sie den Adapter \"WAN (PPP/SLIP) Interface\" unter Windows "
                        "NT/2K/XP bzw. PPP Adapter unter Windows 9x/Me, um die Datenmenge des "
                        "DFÜ-Netzwerks aufzeichnen zu lassen."),
-        QRect(0, 290, 310, 70), Qt::AlignLeft | Qt::AlignTop);
+        QRect(0, 290, 334, 70), Qt::AlignLeft | Qt::AlignTop);
     Label19->setWordWrap(true);
 }
 
@@ -188,44 +194,44 @@ void TMain::BuildRouterPage(QWidget* page) {
                                        "unterstützen. \nBei den meisten Routern muss diese "
                                        "Abfrage zuerst im Webinterface aktiviert werden (siehe "
                                        "Handbuch zum Router)."),
-                        QRect(0, 0, 310, 62), Qt::AlignLeft | Qt::AlignTop);
+                        QRect(0, 0, 334, 72), Qt::AlignLeft | Qt::AlignTop);
     Label10->setWordWrap(true);
     SNMPIPEditLabel =
         MakeLabel(page, "SNMPIPEditLabel", QStringLiteral("IP-Adresse des Routers oder Servers:"),
-                  QRect(0, 66, 200, 16));
-    SNMPIPEdit = Make<QLineEdit>(page, "SNMPIPEdit", QRect(0, 82, 190, 21));
+                  QRect(0, 76, 200, 16));
+    SNMPIPEdit = Make<QLineEdit>(page, "SNMPIPEdit", QRect(0, 92, 190, 21));
     SNMPIPEdit->setText(QStringLiteral("192.168.0.1"));
     SNMPIPEditLabel->setBuddy(SNMPIPEdit);
     SNMPTestBtn = MakeButton(page, "SNMPTestBtn", QStringLiteral("Testen"),
                              QStringLiteral("Testen der Verbindung zum Router oder Server"),
-                             QRect(200, 80, 110, 24));
+                             QRect(224, 90, 110, 24));
     SNMPCommunityEditLabel = MakeLabel(page, "SNMPCommunityEditLabel", QStringLiteral("Community:"),
-                                       QRect(0, 108, 190, 16));
-    SNMPCommunityEdit = Make<QLineEdit>(page, "SNMPCommunityEdit", QRect(0, 124, 190, 21));
+                                       QRect(0, 118, 190, 16));
+    SNMPCommunityEdit = Make<QLineEdit>(page, "SNMPCommunityEdit", QRect(0, 134, 190, 21));
     SNMPCommunityEdit->setText(QStringLiteral("vindra"));
     SNMPCommunityEditLabel->setBuddy(SNMPCommunityEdit);
-    Label11 = MakeLabel(page, "Label11", QStringLiteral("Interface:"), QRect(0, 152, 190, 16));
-    SNMPIntfCB = Make<QComboBox>(page, "SNMPIntfCB", QRect(0, 168, 310, 22));
+    Label11 = MakeLabel(page, "Label11", QStringLiteral("Interface:"), QRect(0, 162, 190, 16));
+    SNMPIntfCB = Make<QComboBox>(page, "SNMPIntfCB", QRect(0, 178, 334, 22));
     SNMPIntfCB->setEditable(false);
-    Label12 = MakeLabel(page, "Label12", QStringLiteral("Abfrage alle"), QRect(0, 198, 70, 21));
-    SNMPIntervalEdit = MakeSpinEdit(page, "SNMPIntervalEdit", 1, 60000, 5, QRect(72, 198, 80, 21));
-    Label13 = MakeLabel(page, "Label13", QStringLiteral("Sekunden"), QRect(158, 198, 80, 21));
+    Label12 = MakeLabel(page, "Label12", QStringLiteral("Abfrage alle"), QRect(0, 208, 70, 21));
+    SNMPIntervalEdit = MakeSpinEdit(page, "SNMPIntervalEdit", 1, 60000, 5, QRect(72, 208, 80, 21));
+    Label13 = MakeLabel(page, "Label13", QStringLiteral("Sekunden"), QRect(158, 208, 80, 21));
     ExchangeSendAndReceiveRateChkBox =
         MakeCheckBox(page, "ExchangeSendAndReceiveRateChkBox",
-                     QStringLiteral("Vertausche Up-/Downloadrate"), QRect(0, 226, 310, 18));
+                     QStringLiteral("Vertausche Up-/Downloadrate"), QRect(0, 236, 334, 18));
     CorrectUpDownRateChkBox = MakeCheckBox(
         page, "CorrectUpDownRateChkBox",
         QStringLiteral("Korrigiere Up-/Downloadrate (nur wenn Angaben inkorrekt sind!)"),
-        QRect(0, 248, 310, 18));
-    Label14 = MakeLabel(page, "Label14", QStringLiteral("Upload:"), QRect(18, 272, 48, 21));
-    CorrectUpEdit = MakeSpinEdit(page, "CorrectUpEdit", 1, 1024, 1, QRect(66, 272, 64, 21));
-    Label15 = MakeLabel(page, "Label15", QStringLiteral("Download:"), QRect(138, 272, 60, 21));
-    CorrectDownEdit = MakeSpinEdit(page, "CorrectDownEdit", 1, 1024, 1, QRect(198, 272, 64, 21));
-    Label16 = MakeLabel(page, "Label16", QStringLiteral("KByte"), QRect(268, 272, 40, 21));
+        QRect(0, 258, 334, 18));
+    Label14 = MakeLabel(page, "Label14", QStringLiteral("Upload:"), QRect(18, 282, 48, 21));
+    CorrectUpEdit = MakeSpinEdit(page, "CorrectUpEdit", 1, 1024, 1, QRect(66, 282, 64, 21));
+    Label15 = MakeLabel(page, "Label15", QStringLiteral("Download:"), QRect(138, 282, 60, 21));
+    CorrectDownEdit = MakeSpinEdit(page, "CorrectDownEdit", 1, 1024, 1, QRect(198, 282, 64, 21));
+    Label16 = MakeLabel(page, "Label16", QStringLiteral("KByte"), QRect(268, 282, 40, 21));
     SNMPStartBtn = MakeButton(page, "SNMPStartBtn", QStringLiteral("Abfrage dauerhaft aktivieren"),
-                              QString(), QRect(0, 306, 200, 24));
+                              QString(), QRect(0, 316, 200, 24));
     SNMPInfoBtn = MakeButton(page, "SNMPInfoBtn", QStringLiteral("Infos zum Router..."), QString(),
-                             QRect(0, 336, 200, 24));
+                             QRect(0, 346, 200, 24));
     for (QWidget* correction :
          {static_cast<QWidget*>(Label14), static_cast<QWidget*>(CorrectUpEdit),
           static_cast<QWidget*>(Label15), static_cast<QWidget*>(CorrectDownEdit),
@@ -235,41 +241,41 @@ void TMain::BuildRouterPage(QWidget* page) {
 }
 
 void TMain::BuildFiguresColumn() {
-    constexpr int left = 328;
-    constexpr int width = 289;
+    constexpr int left = 360;
+    constexpr int width = 257;
     GroupBox1 = Make<QGroupBox>(this, "GroupBox1", QRect(left, 4, width, 112));
     GroupBox1->setTitle(QStringLiteral(" Aktuelle Daten "));
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     Label1 =
-        MakeLabel(GroupBox1, "Label1", QStringLiteral("Aktuell gesendet"), QRect(10, 20, 120, 18));
+        MakeLabel(GroupBox1, "Label1", QStringLiteral("Aktuell gesendet"), QRect(10, 20, 110, 18));
     Label5 =
-        MakeLabel(GroupBox1, "Label5", QStringLiteral("0 Byte"), QRect(130, 20, 148, 18), right);
+        MakeLabel(GroupBox1, "Label5", QStringLiteral("0 Byte"), QRect(120, 20, 127, 18), right);
     Label2 =
-        MakeLabel(GroupBox1, "Label2", QStringLiteral("Aktuell empfangen"), QRect(10, 42, 120, 18));
+        MakeLabel(GroupBox1, "Label2", QStringLiteral("Aktuell empfangen"), QRect(10, 42, 110, 18));
     Label6 =
-        MakeLabel(GroupBox1, "Label6", QStringLiteral("0 Byte"), QRect(130, 42, 148, 18), right);
+        MakeLabel(GroupBox1, "Label6", QStringLiteral("0 Byte"), QRect(120, 42, 127, 18), right);
     Label3 =
-        MakeLabel(GroupBox1, "Label3", QStringLiteral("Gesamt gesendet"), QRect(10, 64, 120, 18));
+        MakeLabel(GroupBox1, "Label3", QStringLiteral("Gesamt gesendet"), QRect(10, 64, 110, 18));
     Label7 =
-        MakeLabel(GroupBox1, "Label7", QStringLiteral("0 Byte"), QRect(130, 64, 148, 18), right);
+        MakeLabel(GroupBox1, "Label7", QStringLiteral("0 Byte"), QRect(120, 64, 127, 18), right);
     Label4 =
-        MakeLabel(GroupBox1, "Label4", QStringLiteral("Gesamt empfangen"), QRect(10, 86, 120, 18));
+        MakeLabel(GroupBox1, "Label4", QStringLiteral("Gesamt empfangen"), QRect(10, 86, 110, 18));
     Label8 =
-        MakeLabel(GroupBox1, "Label8", QStringLiteral("0 Byte"), QRect(130, 86, 148, 18), right);
+        MakeLabel(GroupBox1, "Label8", QStringLiteral("0 Byte"), QRect(120, 86, 127, 18), right);
 
     GroupBox2 = Make<QGroupBox>(this, "GroupBox2", QRect(left, 124, width, 128));
     GroupBox2->setTitle(QStringLiteral(" Summen seit letztem Zurücksetzen (max. 2 GB) "));
     Label17 =
-        MakeLabel(GroupBox2, "Label17", QStringLiteral("Gesamt gesendet"), QRect(10, 20, 120, 18));
+        MakeLabel(GroupBox2, "Label17", QStringLiteral("Gesamt gesendet"), QRect(10, 20, 110, 18));
     sumSendLabel = MakeLabel(GroupBox2, "sumSendLabel", QStringLiteral("0 Byte"),
-                             QRect(130, 20, 148, 18), right);
+                             QRect(120, 20, 127, 18), right);
     Label18 =
-        MakeLabel(GroupBox2, "Label18", QStringLiteral("Gesamt empfangen"), QRect(10, 42, 120, 18));
+        MakeLabel(GroupBox2, "Label18", QStringLiteral("Gesamt empfangen"), QRect(10, 42, 110, 18));
     sumReceiveLabel = MakeLabel(GroupBox2, "sumReceiveLabel", QStringLiteral("0 Byte"),
-                                QRect(130, 42, 148, 18), right);
-    Label21 = MakeLabel(GroupBox2, "Label21", QStringLiteral("Gesamt"), QRect(10, 64, 120, 18));
+                                QRect(120, 42, 127, 18), right);
+    Label21 = MakeLabel(GroupBox2, "Label21", QStringLiteral("Gesamt"), QRect(10, 64, 110, 18));
     sumLabel =
-        MakeLabel(GroupBox2, "sumLabel", QStringLiteral("0 Byte"), QRect(130, 64, 148, 18), right);
+        MakeLabel(GroupBox2, "sumLabel", QStringLiteral("0 Byte"), QRect(120, 64, 127, 18), right);
     QFont bold = font();
     bold.setBold(true);
     Label21->setFont(bold);
@@ -277,25 +283,25 @@ void TMain::BuildFiguresColumn() {
     Button4 = MakeButton(GroupBox2, "Button4", QStringLiteral("Summen auf 0 Byte setzen"),
                          QStringLiteral("Summen \"Gesamt gesendet\" und  \"Gesamt empfangen\" auf "
                                         "0 Byte zurücksetzen"),
-                         QRect(10, 94, 268, 24));
+                         QRect(10, 94, 237, 24));
 
     GroupBox3 = Make<QGroupBox>(this, "GroupBox3", QRect(left, 260, width, 136));
     GroupBox3->setTitle(QStringLiteral(" Optionen "));
     AllInByteChkBox =
         MakeCheckBox(GroupBox3, "AllInByteChkBox", QStringLiteral(" Alle Angaben in Byte zeigen"),
-                     QRect(10, 20, 270, 18));
+                     QRect(10, 20, 237, 18));
     ShowInTitleBar =
         MakeCheckBox(GroupBox3, "ShowInTitleBar", QStringLiteral(" Angaben in Titelzeile anzeigen"),
-                     QRect(10, 42, 270, 18));
+                     QRect(10, 42, 237, 18));
     BigWindowChkBox =
         MakeCheckBox(GroupBox3, "BigWindowChkBox", QStringLiteral(" Großes Statusfenster zeigen"),
-                     QRect(10, 64, 270, 18));
+                     QRect(10, 64, 237, 18));
     MiniChkBox =
         MakeCheckBox(GroupBox3, "MiniChkBox", QStringLiteral(" Kleines Statusfenster zeigen"),
-                     QRect(10, 86, 270, 18));
+                     QRect(10, 86, 237, 18));
     AutoStartChkBox = MakeCheckBox(GroupBox3, "AutoStartChkBox",
                                    QStringLiteral(" Bei jedem Windowsstart Korvalin starten"),
-                                   QRect(10, 108, 270, 18));
+                                   QRect(10, 108, 237, 18));
 }
 
 void TMain::BuildButtonRow() {
