@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Whole-program footprint: runs the real program in a private X session for DURATION
+# seconds (60 by default) while it monitors the loopback interface, which carries a
+# bounded ping load, with the large status window shown and the configuration window
+# hidden. Beside it, in the same run, nload watches the same interface at the same
+# one-second interval in a private tmux server (nload needs a terminal).
+# Reports CPU milliseconds per second of monitoring and the peak resident set size of
+# both, from /proc.
+#
+# Usage: bench/footprint.sh [PATH-TO-KORVALIN]   (DURATION=seconds in the environment)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+binary=${1:-${KORVALIN_BINARY:-$here/build/src/korvalin}}
+duration=${DURATION:-60}
+warmup=5
+interface=lo
+
+if [[ ! -x $binary ]]; then
+    echo "footprint: no program at $binary (build it first or pass its path)" >&2
+    exit 2
+fi
+
+if [[ ${FOOTPRINT_INSIDE_SESSION:-0} != 1 ]]; then
+    export FOOTPRINT_INSIDE_SESSION=1 DURATION=$duration
+    exec "$here/scripts/x11-session.sh" --tray -- "$0" "$binary"
+fi
+
+workdir=$(mktemp -d /tmp/korvalin-footprint.XXXXXX)
+tmux_socket="korvalin-footprint-$$"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    tmux -L "$tmux_socket" kill-server 2>/dev/null || true
+    rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+# A settings file that is not the first start (so the configuration window stays
+# closed), monitors the loopback adapter and shows the large window.
+mkdir -p "$workdir/config/Korvalin"
+cat >"$workdir/config/Korvalin/korvalin.ini" <<EOF
+[Options]
+New=0
+MonLAN=1
+Monitor=$interface
+ShowBigWindow=1
+ShowMiniWindow=0
+EOF
+
+clock_ticks=$(getconf CLK_TCK)
+
+# utime + stime of a process, in clock ticks.
+cpu_ticks() {
+    awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"
+}
+
+peak_rss_kib() {
+    awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"
+}
+
+# Bounded load on the loopback interface: ten 1400-byte pings a second for the run.
+ping -q -i 0.1 -s 1400 -c $(((duration + warmup + 5) * 10)) 127.0.0.1 >/dev/null 2>&1 &
+pids+=($!)
+
+XDG_CONFIG_HOME="$workdir/config" "$binary" >"$workdir/korvalin.log" 2>&1 &
+korvalin=$!
+pids+=($korvalin)
+
+tmux -L "$tmux_socket" -f /dev/null new-session -d -x 120 -y 40 "exec nload -t 1000 $interface"
+nload=$(tmux -L "$tmux_socket" display-message -p '#{pane_pid}')
+
+sleep "$warmup"
+for pid in "$korvalin" "$nload"; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "footprint: process $pid ended early" >&2
+        cat "$workdir/korvalin.log" >&2
+        exit 1
+    fi
+done
+big_window=$(xdotool search --onlyvisible --name '^Korvalin$' 2>/dev/null | wc -l || true)
+
+korvalin_start=$(cpu_ticks "$korvalin")
+nload_start=$(cpu_ticks "$nload")
+sleep "$duration"
+korvalin_end=$(cpu_ticks "$korvalin")
+nload_end=$(cpu_ticks "$nload")
+
+report() {
+    local name=$1 start=$2 end=$3 pid=$4
+    awk -v name="$name" -v ticks=$((end - start)) -v hz="$clock_ticks" -v seconds="$duration" \
+        -v rss="$(peak_rss_kib "$pid")" \
+        'BEGIN { printf "%-10s %8.2f ms CPU per second   peak RSS %7.1f MB\n",
+                 name, ticks * 1000 / hz / seconds, rss / 1024 }'
+}
+
+echo "footprint over ${duration} s, interface $interface, visible windows named Korvalin: $big_window"
+report korvalin "$korvalin_start" "$korvalin_end" "$korvalin"
+report nload "$nload_start" "$nload_end" "$nload"
