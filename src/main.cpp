@@ -6,14 +6,21 @@
 #include "console/CommandLine.h"
 #include "console/ConsoleMain.h"
 
+#ifdef KORVALIN_WITH_GUI
+#include "app/GuiMain.h"
+#endif
+
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv, argv + argc);
     const korvalin::CommandLine commandLine =
         korvalin::ParseCommandLine(arguments, korvalin::DisplayAvailableFromEnvironment());
     if (commandLine.mode == korvalin::RunMode::Gui) {
-        // The windows start here: RunGui(argc, argv) from app/GuiMain.h.
-        std::fputs("korvalin: the windows are not built yet.\n", stderr);
+#ifdef KORVALIN_WITH_GUI
+        return korvalin::RunGui(argc, argv);
+#else
+        std::fputs("korvalin: built without windows; use --console.\n", stderr);
         return 1;
+#endif
     }
     return korvalin::RunCommandLine(commandLine, std::cout, std::cerr);
 }

@@ -143,6 +143,7 @@ void TMain::BuildWindow() {
     BuildSourceColumn();
     BuildFiguresColumn();
     BuildButtonRow();
+    CenterOnScreen();
 }
 
 void TMain::BuildSourceColumn() {
@@ -390,6 +391,16 @@ void TMain::ConnectHandlers() {
     connect(Beenden1, &QAction::triggered, this, &TMain::Beenden1Click);
     connect(TrayIcon, &TTrayIcon95::OnClick, this, &TMain::Konfiguration1Click);
     connect(sumsTimer_, &QTimer::timeout, this, &TMain::SaveSums);
+}
+
+void TMain::CenterOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    QRect placed(QPoint(0, 0), size());
+    placed.moveCenter(screen->availableGeometry().center());
+    move(placed.topLeft());
 }
 
 void TMain::ApplyColorScheme() {

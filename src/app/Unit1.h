@@ -221,6 +221,7 @@ private:
     void BuildComponents();
     void ConnectHandlers();
     void ApplyColorScheme();
+    void CenterOnScreen();
 
     void FillAdapterList();
     void SetRouterControlsLocked(bool locked);

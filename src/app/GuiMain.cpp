@@ -1,0 +1,101 @@
+#include "app/GuiMain.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <cstdio>
+#include <memory>
+
+#include "app/AboutUnit.h"
+#include "app/AutoStart.h"
+#include "app/MonitorAdapters.h"
+#include "app/SignalPipe.h"
+#include "app/SingleInstance.h"
+#include "app/Unit1.h"
+#include "display/BigFormStatusWindows.h"
+#include "display/TrayIco.h"
+#include "platform/linux/LinuxOsVersion.h"
+#include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/NetlinkInterfaceTable.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtShell.h"
+#include "platform/qt/QtUiThread.h"
+#include "sources/SNMPClassUnit.h"
+#include "sources/iphelperUnit.h"
+
+namespace korvalin {
+namespace {
+
+// Saves at the session manager's request, so a logout that ends the process loses nothing.
+void SaveOnSessionRequests(QApplication& application, TMain& main) {
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &main,
+                     [&main](QSessionManager&) { main.SaveSettings(); });
+    QObject::connect(&application, &QGuiApplication::saveStateRequest, &main,
+                     [&main](QSessionManager&) { main.SaveSettings(); });
+}
+
+}  // namespace
+
+int RunGui(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // The program lives in the notification area: hiding its last window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const LinuxOsVersion osVersion;
+    CheckOperatingSystem(osVersion);
+    Win2000OrLater = ComputeWin2000OrLater(osVersion);
+
+    SingleInstance instance;
+    if (!instance.Acquire()) {
+        std::fputs("korvalin: already running; its configuration window was asked to open.\n",
+                   stderr);
+        return 0;
+    }
+
+    QtUiThread uiThread;
+    QtDialogs dialogs;
+    QtShell shell;
+    LinuxRegistry registry(shell);
+    NetlinkInterfaceTable interfaceTable;
+
+    auto adapterMonitor = std::make_unique<IPHelperAdapterMonitor>(
+        std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread));
+    auto routerMonitor =
+        std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(uiThread));
+    TMainDependencies dependencies{
+        dialogs,
+        registry,
+        shell,
+        std::move(adapterMonitor),
+        std::move(routerMonitor),
+        // The small window joins the large one here once it exists.
+        std::make_unique<BigFormStatusWindows>(registry, dialogs,
+                                               std::make_unique<StatusWindows>()),
+        nullptr,  // the caption text display joins here once it exists
+        TTrayIcon95::TrayHostAvailable(),
+        [] { QCoreApplication::quit(); },
+        {},
+        {},
+        [&shell](QWidget& owner) {
+            TAboutDlg about(shell, &owner);
+            about.exec();
+        },
+    };
+    TMain main(std::move(dependencies));
+
+    SignalPipe signalPipe;
+    QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main,
+                     [&main](int) { main.Terminate(); });
+    QObject::connect(&instance, &SingleInstance::ActivationRequested, &main, [&main] {
+        main.Konfiguration1Click();
+        main.raise();
+        main.activateWindow();
+    });
+    SaveOnSessionRequests(application, main);
+
+    if (!main.FormCreate()) {
+        return 1;
+    }
+    return QApplication::exec();
+}
+
+}  // namespace korvalin
