@@ -16,19 +16,28 @@ usage() {
 start_agent() {
     local netns="$1" dir="$2" community="$3"
     mkdir -p "$dir/state"
+    ip netns exec "$netns" ip link set lo up
+    # IPv6 loopback only where the namespace has it (tests may switch IPv6 off).
+    local addresses="udp:127.0.0.1:161"
+    if ip netns exec "$netns" ip -6 addr show dev lo 2>/dev/null | grep -q '::1/'; then
+        addresses+=",udp6:[::1]:161"
+    fi
     cat >"$dir/snmpd.conf" <<CONF
-agentAddress udp:127.0.0.1:161,udp6:[::1]:161
+agentAddress $addresses
 rocommunity $community 127.0.0.1
 rocommunity6 $community ::1
 sysDescr Korvalin test agent
 sysName korvalin-test
 CONF
-    ip netns exec "$netns" ip link set lo up
     # -C: no system configuration; -I -smux: no SMUX listener; MIBS empty: the agent needs
     # no MIB files and should not complain about them.
-    ip netns exec "$netns" env SNMP_PERSISTENT_DIR="$dir/state" MIBS= \
+    if ! ip netns exec "$netns" env SNMP_PERSISTENT_DIR="$dir/state" MIBS= \
         /usr/sbin/snmpd -C -c "$dir/snmpd.conf" -p "$dir/snmpd.pid" -Lf "$dir/snmpd.log" \
-        -I -smux,mteTrigger,mteTriggerConf
+        -I -smux,mteTrigger,mteTriggerConf; then
+        echo "snmpd failed to start in $netns; log:" >&2
+        cat "$dir/snmpd.log" >&2 || true
+        return 1
+    fi
     for _ in $(seq 1 100); do
         if [[ -s "$dir/snmpd.pid" ]] &&
             ip netns exec "$netns" ss -Hlun 'sport = :161' | grep -q 127.0.0.1; then
@@ -47,9 +56,12 @@ stop_agent() {
     [[ -s "$dir/snmpd.pid" ]] || return 0
     pid="$(cat "$dir/snmpd.pid")"
     kill "$pid" 2>/dev/null || true
+    local state
     for _ in $(seq 1 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
+        # A zombie has ended already; it only waits for its parent to reap it.
+        state="$(ps -o stat= -p "$pid" 2>/dev/null || true)"
+        [[ -z "$state" || "$state" == Z* ]] && break
+        sleep 0.05
     done
     kill -9 "$pid" 2>/dev/null || true
     rm -f "$dir/snmpd.pid"
