@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace korvalin {
 
@@ -12,16 +13,16 @@ namespace {
 constexpr std::uint32_t TimerInterval = 1000;
 const char* const LegacyLoopbackDescription = "MS TCP Loopback interface";
 
-std::string CutAtFirstZero(const std::string& text) {
-    return text.substr(0, std::min(text.size(), std::strlen(text.c_str())));
-}
-
 // Blanks and control characters are everything up to the space character.
-std::string TrimBlanksAndControls(const std::string& text) {
+void AssignTrimmed(std::string_view text, std::string& out) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
     const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
     const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    if (first < last) {
+        out.assign(first, last);
+    } else {
+        out.clear();
+    }
 }
 
 // Interface names are ASCII, so a byte-wise comparison of ASCII letters suffices.
@@ -73,22 +74,32 @@ void TIPHelperMonitor::Init() {
 }
 
 void TIPHelperMonitor::UpdateAdapterList() {
-    adapters_.clear();
     if (!loaded_) {
+        adapters_.clear();
         return;
     }
     InterfaceReadingScope reading(table_);
-    std::vector<InterfaceRow> rows;
-    if (table_.ReadTable(rows)) {
-        for (const InterfaceRow& row : rows) {
-            const std::string text = CutAtFirstZero(row.description);
-            if (row.type == InterfaceType::SoftwareLoopback || text == LegacyLoopbackDescription ||
-                text.empty()) {
+    // Entries are overwritten in place and the rest cut off: the same list as clearing
+    // and appending, without allocating every text again each second.
+    std::size_t entries = 0;
+    if (table_.ReadTable(tableRows_)) {
+        for (const InterfaceRow& row : tableRows_) {
+            const std::string& text = row.description;
+            const std::size_t length = std::min(text.size(), std::strlen(text.c_str()));
+            const std::string_view cut(text.data(), length);
+            if (row.type == InterfaceType::SoftwareLoopback || cut == LegacyLoopbackDescription ||
+                cut.empty()) {
                 continue;
             }
-            adapters_.push_back({TrimBlanksAndControls(text), row.index});
+            if (entries == adapters_.size()) {
+                adapters_.emplace_back();
+            }
+            AssignTrimmed(cut, adapters_[entries].text);
+            adapters_[entries].index = row.index;
+            ++entries;
         }
     }
+    adapters_.resize(entries);
     const std::size_t count = adapters_.size();
     if (count == lastInOctets_.size()) {
         return;
@@ -138,13 +149,12 @@ void TIPHelperMonitor::ReadCounters(std::uint64_t& received, std::uint64_t& sent
             return;
         }
     }
-    InterfaceRow row;
+    InterfaceRow& row = row_;
     for (std::size_t position = 0; position < adapters_.size(); ++position) {
         const std::int32_t adapterIndex = adapters_[position].index;
         if (index != -1 && index != adapterIndex) {
             continue;
         }
-        row = InterfaceRow{};
         if (!table_.ReadRow(adapterIndex, row) || row.type == InterfaceType::SoftwareLoopback) {
             continue;
         }

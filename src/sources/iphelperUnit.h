@@ -118,6 +118,9 @@ private:
     std::int64_t totalReceived_ = 0;
     std::int64_t totalSent_ = 0;
     TrafficHandler onTraffic_;
+    // Kept between readings so a reading every second reuses their storage.
+    std::vector<InterfaceRow> tableRows_;
+    InterfaceRow row_;
 };
 
 }  // namespace korvalin

@@ -159,6 +159,20 @@ TEST_F(AdapterMonitorNetns, InterfacesAddedAndRemovedWhileAllAdaptersRun) {
     EXPECT_EQ(std::count(listed.begin(), listed.end(), "lo"), 0);
 }
 
+TEST_F(AdapterMonitorNetns, RenamedInterfaceShowsUnderItsNewNameInTheNextReading) {
+    monitor_->SetAdapterName(AllAdaptersText);
+    monitor_->SetActive(true);
+    monitor_->TimerTick();
+    ASSERT_EQ(AdapterTexts(), std::vector<std::string>{"kva"});
+    const std::string ip = "ip -n " + near_->Name() + " link set ";
+    ASSERT_EQ(NetNamespace::RunHere(ip + "kva down && " + ip + "kva name kvrenamed && " + ip +
+                                    "kvrenamed up"),
+              0);
+    // The set of interfaces is unchanged; only the kernel's announcement tells.
+    monitor_->TimerTick();
+    EXPECT_EQ(AdapterTexts(), std::vector<std::string>{"kvrenamed"});
+}
+
 TEST_F(AdapterMonitorNetns, RowReadsInsideAndOutsideAReadingAgree) {
     InterfaceRow single;
     ASSERT_TRUE(table_->ReadRow(monitor_->InterfaceIndexAt(0), single));

@@ -47,6 +47,16 @@ std::vector<std::uint8_t> LinkRequest(std::int32_t index, bool withCounters) {
     return payload;
 }
 
+std::vector<std::uint8_t> StatsRequest(std::int32_t index) {
+    std::vector<std::uint8_t> payload;
+    if_stats_msg request{};
+    request.family = AF_UNSPEC;
+    request.ifindex = static_cast<std::uint32_t>(index);
+    request.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
+    Append(payload, request);
+    return payload;
+}
+
 // Hundredths of a second since boot, as interface tables count time.
 std::uint32_t CentisecondsSinceBoot() {
     timespec now{};
@@ -69,11 +79,23 @@ std::uint32_t MaskForPrefix(std::uint8_t prefixLength) {
     return htonl(hostOrder);
 }
 
-std::int32_t IndexOf(std::int32_t index) {
-    return index;
+// Clears a row but keeps the storage of its texts, so a reading every second does not
+// allocate them anew.
+void ClearRow(InterfaceRow& row) {
+    std::string name = std::move(row.name);
+    std::string description = std::move(row.description);
+    std::vector<std::uint8_t> address = std::move(row.physicalAddress);
+    row = InterfaceRow{};
+    name.clear();
+    description.clear();
+    address.clear();
+    row.name = std::move(name);
+    row.description = std::move(description);
+    row.physicalAddress = std::move(address);
 }
-std::int32_t IndexOf(const InterfaceRow& row) {
-    return row.index;
+
+bool ByIndex(const InterfaceRow& row, std::int32_t index) {
+    return row.index < index;
 }
 
 }  // namespace
@@ -82,7 +104,15 @@ NetlinkInterfaceTable::NetlinkInterfaceTable(std::string sysfsRoot)
     : sysfsRoot_(std::move(sysfsRoot)) {}
 
 bool NetlinkInterfaceTable::Open() {
-    return socket_.Open();
+    if (socket_.IsOpen()) {
+        return true;
+    }
+    if (!socket_.Open()) {
+        return false;
+    }
+    // Without announcements the table still works, with a link dump in every reading.
+    watching_ = socket_.WatchLinkChanges([this] { linksValid_ = false; });
+    return true;
 }
 
 void NetlinkInterfaceTable::BeginReading() {
@@ -91,9 +121,135 @@ void NetlinkInterfaceTable::BeginReading() {
 
 void NetlinkInterfaceTable::EndReading() {
     if (readingDepth_ > 0 && --readingDepth_ == 0) {
-        haveSnapshot_ = false;
-        rowsReadInReading_ = 0;
+        ForgetReading();
     }
+}
+
+void NetlinkInterfaceTable::ForgetReading() {
+    linksCheckedInReading_ = false;
+    linksFreshInReading_ = false;
+    allCountersInReading_ = false;
+    rowsReadInReading_ = 0;
+}
+
+bool NetlinkInterfaceTable::EnsureLinks() {
+    // One look at the announcements per reading: the reading is one moment.
+    if (!linksCheckedInReading_) {
+        socket_.DrainAnnouncements();
+        linksCheckedInReading_ = readingDepth_ > 0;
+    }
+    if (linksValid_ && (watching_ || linksFreshInReading_)) {
+        return true;
+    }
+    // Marked valid before the dump: an announcement that arrives during it marks the
+    // cache stale again, so no change is missed.
+    linksValid_ = true;
+    if (!DumpLinks(dumpScratch_)) {
+        linksValid_ = false;
+        return false;
+    }
+    ++linkDumps_;
+    for (InterfaceRow& row : dumpScratch_) {
+        CompleteRow(row, false);
+    }
+    links_.swap(dumpScratch_);
+    linkHasCounters_.assign(links_.size(), false);
+    allCountersInReading_ = false;
+    linksFreshInReading_ = true;
+    ForgetVanishedLinks();
+    return true;
+}
+
+bool NetlinkInterfaceTable::EnsureAllCounters() {
+    if (allCountersInReading_) {
+        return true;
+    }
+    if (!DumpCounters()) {
+        return false;
+    }
+    const auto sameInterfaces = [this] {
+        return counters_.size() == links_.size() &&
+               std::equal(counters_.begin(), counters_.end(), links_.begin(),
+                          [](const auto& counter, const InterfaceRow& link) {
+                              return counter.first == link.index;
+                          });
+    };
+    // Another set of interfaces than the cache knows: a link came or went since.
+    if (!sameInterfaces() && !linksFreshInReading_) {
+        linksValid_ = false;
+        if (!EnsureLinks()) {
+            return false;
+        }
+    }
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+        while (next < counters_.size() && counters_[next].first < links_[i].index) {
+            ++next;
+        }
+        linkHasCounters_[i] = next < counters_.size() && counters_[next].first == links_[i].index;
+        if (linkHasCounters_[i]) {
+            ApplyCounters(counters_[next].second, links_[i]);
+        }
+    }
+    allCountersInReading_ = true;
+    return true;
+}
+
+const InterfaceRow* NetlinkInterfaceTable::CachedLink(std::int32_t index) const {
+    const auto found = std::lower_bound(links_.begin(), links_.end(), index, ByIndex);
+    return found != links_.end() && found->index == index ? &*found : nullptr;
+}
+
+bool NetlinkInterfaceTable::ReadTable(std::vector<InterfaceRow>& rows) {
+    if (!socket_.IsOpen()) {
+        rows.clear();
+        return false;
+    }
+    const bool ok = EnsureLinks() && EnsureAllCounters();
+    if (ok) {
+        rows = links_;  // element-wise assignment keeps the caller's text storage
+    } else {
+        rows.clear();
+    }
+    if (readingDepth_ == 0) {
+        ForgetReading();
+    }
+    return ok;
+}
+
+bool NetlinkInterfaceTable::ReadRow(std::int32_t index, InterfaceRow& row) {
+    ClearRow(row);
+    if (!socket_.IsOpen()) {
+        return false;
+    }
+    if (readingDepth_ == 0) {
+        return RequestRow(index, row);
+    }
+    if (!EnsureLinks()) {
+        return false;
+    }
+    // The first row of a reading takes its own counters; from the second on one dump
+    // for all is cheaper than a request per interface.
+    if (!allCountersInReading_ && rowsReadInReading_++ == 0) {
+        const InterfaceRow* link = CachedLink(index);
+        LinkCounters counters;
+        if (link == nullptr || !RequestCounters(index, counters)) {
+            return false;
+        }
+        row = *link;
+        ApplyCounters(counters, row);
+        return true;
+    }
+    if (!EnsureAllCounters()) {
+        return false;
+    }
+    const InterfaceRow* link = CachedLink(index);
+    // A link without counters appeared between the two dumps: not there yet.
+    if (link == nullptr || !linkHasCounters_[static_cast<std::size_t>(link - links_.data())]) {
+        return false;
+    }
+    row = *link;
+    return true;
 }
 
 bool NetlinkInterfaceTable::DumpLinks(std::vector<InterfaceRow>& rows) {
@@ -106,80 +262,45 @@ bool NetlinkInterfaceTable::DumpLinks(std::vector<InterfaceRow>& rows) {
                 rows.push_back(std::move(row));
             }
         });
-    std::sort(rows.begin(), rows.end(),
-              [](const InterfaceRow& a, const InterfaceRow& b) { return a.index < b.index; });
+    if (!std::is_sorted(rows.begin(), rows.end(),
+                        [](const auto& a, const auto& b) { return a.index < b.index; })) {
+        std::sort(rows.begin(), rows.end(),
+                  [](const auto& a, const auto& b) { return a.index < b.index; });
+    }
     return ok;
 }
 
-bool NetlinkInterfaceTable::DumpCounters(std::unordered_map<std::int32_t, LinkCounters>& counters) {
-    counters.clear();
-    std::vector<std::uint8_t> payload;
-    if_stats_msg request{};
-    request.family = AF_UNSPEC;
-    request.filter_mask = IFLA_STATS_FILTER_BIT(IFLA_STATS_LINK_64);
-    Append(payload, request);
-    return socket_.Exchange(RTM_GETSTATS, NLM_F_DUMP, payload, [&](const nlmsghdr& message) {
-        std::int32_t index = 0;
-        LinkCounters linkCounters;
-        if (ParseStatsMessage(MessageBytes(message), index, linkCounters)) {
-            counters[index] = linkCounters;
-        }
+bool NetlinkInterfaceTable::DumpCounters() {
+    counters_.clear();
+    const auto payload = StatsRequest(0);
+    const bool ok =
+        socket_.Exchange(RTM_GETSTATS, NLM_F_DUMP, payload, [&](const nlmsghdr& message) {
+            std::int32_t index = 0;
+            LinkCounters counters;
+            if (ParseStatsMessage(MessageBytes(message), index, counters)) {
+                counters_.emplace_back(index, counters);
+            }
+        });
+    if (!std::is_sorted(counters_.begin(), counters_.end(),
+                        [](const auto& a, const auto& b) { return a.first < b.first; })) {
+        std::sort(counters_.begin(), counters_.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    return ok;
+}
+
+bool NetlinkInterfaceTable::RequestCounters(std::int32_t index, LinkCounters& counters) {
+    if (index <= 0) {
+        return false;
+    }
+    const auto payload = StatsRequest(index);
+    bool parsed = false;
+    const bool ok = socket_.Exchange(RTM_GETSTATS, 0, payload, [&](const nlmsghdr& message) {
+        std::int32_t answeredIndex = 0;
+        parsed = ParseStatsMessage(MessageBytes(message), answeredIndex, counters) &&
+                 answeredIndex == index;
     });
-}
-
-bool NetlinkInterfaceTable::TakeSnapshot() {
-    if (!DumpLinks(snapshotRows_) || !DumpCounters(snapshotCounters_)) {
-        snapshotRows_.clear();
-        return false;
-    }
-    for (InterfaceRow& row : snapshotRows_) {
-        const auto counters = snapshotCounters_.find(row.index);
-        if (counters != snapshotCounters_.end()) {
-            ApplyCounters(counters->second, row);
-        }
-        CompleteRow(row, false);
-    }
-    ForgetVanishedLinks();
-    haveSnapshot_ = readingDepth_ > 0;
-    return true;
-}
-
-bool NetlinkInterfaceTable::ReadTable(std::vector<InterfaceRow>& rows) {
-    rows.clear();
-    if (!socket_.IsOpen()) {
-        return false;
-    }
-    if (!haveSnapshot_ && !TakeSnapshot()) {
-        return false;
-    }
-    rows = snapshotRows_;
-    return true;
-}
-
-bool NetlinkInterfaceTable::ReadRow(std::int32_t index, InterfaceRow& row) {
-    row = InterfaceRow{};
-    if (!socket_.IsOpen()) {
-        return false;
-    }
-    // The first row of a reading is one request; from the second on a snapshot is
-    // cheaper than a request per interface.
-    if (readingDepth_ > 0 && !haveSnapshot_ && rowsReadInReading_++ > 0) {
-        TakeSnapshot();
-    }
-    if (!haveSnapshot_) {
-        return RequestRow(index, row);
-    }
-    const auto found = std::lower_bound(snapshotRows_.begin(), snapshotRows_.end(), index,
-                                        [](const InterfaceRow& candidate, std::int32_t wanted) {
-                                            return candidate.index < wanted;
-                                        });
-    // A link without counters appeared between the two dumps: it reads as not there yet.
-    if (found == snapshotRows_.end() || found->index != index ||
-        snapshotCounters_.find(index) == snapshotCounters_.end()) {
-        return false;
-    }
-    row = *found;
-    return true;
+    return ok && parsed;
 }
 
 bool NetlinkInterfaceTable::RequestRow(std::int32_t index, InterfaceRow& row) {
@@ -192,7 +313,7 @@ bool NetlinkInterfaceTable::RequestRow(std::int32_t index, InterfaceRow& row) {
         parsed = ParseLinkMessage(MessageBytes(message), row);
     });
     if (!ok || !parsed || row.index != index) {
-        row = InterfaceRow{};
+        ClearRow(row);
         return false;
     }
     CompleteRow(row, true);
@@ -200,11 +321,7 @@ bool NetlinkInterfaceTable::RequestRow(std::int32_t index, InterfaceRow& row) {
 }
 
 void NetlinkInterfaceTable::ForgetVanishedLinks() {
-    std::erase_if(known_, [this](const auto& entry) {
-        return !std::binary_search(
-            snapshotRows_.begin(), snapshotRows_.end(), entry.first,
-            [](const auto& a, const auto& b) { return IndexOf(a) < IndexOf(b); });
-    });
+    std::erase_if(known_, [this](const auto& entry) { return CachedLink(entry.first) == nullptr; });
 }
 
 void NetlinkInterfaceTable::CompleteRow(InterfaceRow& row, bool freshSpeed) {
@@ -214,8 +331,8 @@ void NetlinkInterfaceTable::CompleteRow(InterfaceRow& row, bool freshSpeed) {
     if (changed) {
         known.lastChange = CentisecondsSinceBoot();
     }
-    // Speeds change with the link state, so a reading of many rows re-reads the speed
-    // of a link only when it is new or its state changed.
+    // Speeds change with the link state, so the cached rows re-read the speed of a link
+    // only when it is new or its state changed.
     if (isNew || changed || freshSpeed) {
         known.speed = ReadSpeed(row.name);
     }
@@ -226,7 +343,7 @@ void NetlinkInterfaceTable::CompleteRow(InterfaceRow& row, bool freshSpeed) {
 }
 
 std::uint64_t NetlinkInterfaceTable::ReadSpeed(const std::string& name) const {
-    if (name.empty() || name.find('/') != std::string::npos) {
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
         return 0;
     }
     std::ifstream file(sysfsRoot_ + "/" + name + "/speed");

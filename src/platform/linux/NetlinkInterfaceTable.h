@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/InterfaceTable.h"
@@ -12,10 +13,14 @@
 namespace korvalin {
 
 // The interface table on rtnetlink, through one socket opened in the network namespace
-// of the thread that calls Open. A table read is a lean link dump (no counters) merged
-// with one RTM_GETSTATS dump; a single row is one RTM_GETLINK request. Within a reading
-// (BeginReading .. EndReading) the rows of a table read, or of the second row read, are
-// served from one snapshot of both dumps.
+// of the thread that calls Open.
+//
+// A row outside a reading is one RTM_GETLINK request. Within a reading (BeginReading ..
+// EndReading) the link attributes come from a cache of the last lean link dump (no
+// counters), which the kernel's link announcements on the same socket invalidate, and
+// the counters from one RTM_GETSTATS request: for the interface itself when only one row
+// is read, else one dump for all. So a reading every second costs a link dump only when
+// links changed.
 class NetlinkInterfaceTable final : public InterfaceTable {
 public:
     // sysfsRoot: where the link speeds are read ("<root>/<name>/speed", in Mbit/s).
@@ -28,6 +33,9 @@ public:
     void BeginReading() override;
     void EndReading() override;
 
+    // How many lean link dumps were taken so far (to see the cache work).
+    int LinkDumps() const { return linkDumps_; }
+
 private:
     struct KnownLink {
         std::string name;
@@ -36,26 +44,38 @@ private:
         std::uint64_t speed = 0;
     };
 
-    bool TakeSnapshot();
+    void ForgetReading();
+    bool EnsureLinks();
+    bool EnsureAllCounters();
+    const InterfaceRow* CachedLink(std::int32_t index) const;
     bool DumpLinks(std::vector<InterfaceRow>& rows);
-    bool DumpCounters(std::unordered_map<std::int32_t, LinkCounters>& counters);
+    bool DumpCounters();
+    bool RequestCounters(std::int32_t index, LinkCounters& counters);
     bool RequestRow(std::int32_t index, InterfaceRow& row);
     // Fills what the kernel's messages do not carry: speed and time of the last change.
+    void CompleteRow(InterfaceRow& row, bool freshSpeed);
     // Drops what is remembered of links that no longer exist, so re-created links do not
     // pile up.
     void ForgetVanishedLinks();
-    void CompleteRow(InterfaceRow& row, bool freshSpeed);
     std::uint64_t ReadSpeed(const std::string& name) const;
 
     std::string sysfsRoot_;
     NetlinkSocket socket_;
+    bool watching_ = false;  // link announcements arrive on the socket
     std::unordered_map<std::int32_t, KnownLink> known_;
+    int linkDumps_ = 0;
+
+    std::vector<InterfaceRow> links_;  // sorted by index; counters of the last reading
+    std::vector<bool> linkHasCounters_;
+    bool linksValid_ = false;
+    std::vector<InterfaceRow> dumpScratch_;
+    std::vector<std::pair<std::int32_t, LinkCounters>> counters_;  // sorted by index
 
     int readingDepth_ = 0;
-    bool haveSnapshot_ = false;
+    bool linksCheckedInReading_ = false;
+    bool linksFreshInReading_ = false;
+    bool allCountersInReading_ = false;
     int rowsReadInReading_ = 0;
-    std::vector<InterfaceRow> snapshotRows_;
-    std::unordered_map<std::int32_t, LinkCounters> snapshotCounters_;
 };
 
 }  // namespace korvalin

@@ -1,6 +1,7 @@
 #include "platform/linux/NetlinkSocket.h"
 
 #include <linux/netlink.h>
+#include <linux/rtnetlink.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -46,6 +47,50 @@ bool NetlinkSocket::Open() {
     return true;
 }
 
+bool NetlinkSocket::WatchLinkChanges(std::function<void()> onChange) {
+    if (fd_ < 0) {
+        return false;
+    }
+    int group = RTNLGRP_LINK;
+    if (::setsockopt(fd_, SOL_NETLINK, NETLINK_ADD_MEMBERSHIP, &group, sizeof group) != 0) {
+        return false;
+    }
+    onLinkChange_ = std::move(onChange);
+    return true;
+}
+
+long NetlinkSocket::Receive(bool wait) {
+    while (true) {
+        const ssize_t received =
+            ::recv(fd_, buffer_.data(), buffer_.size(), wait ? 0 : MSG_DONTWAIT);
+        if (received >= 0) {
+            return static_cast<long>(received);
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno == ENOBUFS) {
+            // Announcements were dropped: whatever they said must be taken as changed.
+            if (onLinkChange_) {
+                onLinkChange_();
+            }
+            continue;
+        }
+        return (errno == EAGAIN || errno == EWOULDBLOCK) && !wait ? 0 : -1;
+    }
+}
+
+void NetlinkSocket::DrainAnnouncements() {
+    if (fd_ < 0) {
+        return;
+    }
+    bool finished = false;
+    for (long received = Receive(false); received > 0; received = Receive(false)) {
+        HandleDatagram(
+            static_cast<std::size_t>(received), true, [](const nlmsghdr&) {}, finished);
+    }
+}
+
 bool NetlinkSocket::Send(std::uint16_t type, std::uint16_t flags,
                          std::span<const std::uint8_t> payload) {
     request_.assign(NLMSG_HDRLEN + NLMSG_ALIGN(payload.size()), 0);
@@ -78,11 +123,8 @@ bool NetlinkSocket::Exchange(std::uint16_t type, std::uint16_t flags,
     bool finished = false;
     bool ok = true;
     while (!finished) {
-        const ssize_t received = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
+        const long received = Receive(true);
         if (received < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return false;
         }
         if (!HandleDatagram(static_cast<std::size_t>(received), dump, onMessage, finished)) {
@@ -104,7 +146,15 @@ bool NetlinkSocket::HandleDatagram(std::size_t length, bool dump, const MessageH
             return false;
         }
         const std::size_t next = offset + NLMSG_ALIGN(header.nlmsg_len);
-        if (header.nlmsg_seq == sequence_) {
+        // Answers carry this socket's port and the request's sequence number; link
+        // announcements carry neither.
+        const bool answer = header.nlmsg_pid != 0 && header.nlmsg_seq == sequence_;
+        if (!answer) {
+            if ((header.nlmsg_type == RTM_NEWLINK || header.nlmsg_type == RTM_DELLINK) &&
+                onLinkChange_) {
+                onLinkChange_();
+            }
+        } else {
             if (header.nlmsg_type == NLMSG_DONE) {
                 finished = true;
             } else if (header.nlmsg_type == NLMSG_ERROR) {

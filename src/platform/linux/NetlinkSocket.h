@@ -23,6 +23,13 @@ public:
     bool Open();
     bool IsOpen() const { return fd_ >= 0; }
 
+    // Asks the kernel to announce every change of a link on this socket; onChange runs
+    // for each announcement met while receiving, and when announcements were lost
+    // because the socket's buffer overflowed. False when the subscription failed.
+    bool WatchLinkChanges(std::function<void()> onChange);
+    // Works off the announcements queued so far, without waiting.
+    void DrainAnnouncements();
+
     using MessageHandler = std::function<void(const nlmsghdr& message)>;
 
     // Sends a request of the given type with payload (the family header and attributes)
@@ -34,6 +41,8 @@ public:
                   const MessageHandler& onMessage);
 
 private:
+    // Receives one datagram; 0 when nothing is queued and wait is false, -1 on failure.
+    long Receive(bool wait);
     bool Send(std::uint16_t type, std::uint16_t flags, std::span<const std::uint8_t> payload);
     // Handles one received datagram; sets finished when the answer is complete.
     bool HandleDatagram(std::size_t length, bool dump, const MessageHandler& onMessage,
@@ -41,6 +50,7 @@ private:
 
     int fd_ = -1;
     std::uint32_t sequence_ = 0;
+    std::function<void()> onLinkChange_;
     std::vector<std::uint8_t> request_;
     std::vector<std::uint8_t> buffer_;
 };
