@@ -239,6 +239,17 @@ TEST_F(SaveSettingsTest, ShutdownSavesTheSums) {
     EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "500");
 }
 
+// Releasing the router monitor may wait for the agent; the settings are on disk by then.
+TEST_F(SaveSettingsTest, ShutdownSavesBeforeTheRouterMonitorIsReleased) {
+    WriteIni("[Options]\nNew=0\nMonLAN=0\n");
+    ASSERT_TRUE(Start());
+    router->Tick({7000, 3000, 7000, 3000});
+    std::string savedAtRelease;
+    router->onRelease = [&] { savedAtRelease = ReadIni()["Sums"]["sumReceive"]; };
+    main.reset();
+    EXPECT_EQ(savedAtRelease, "7000");
+}
+
 TEST_F(SaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
     WriteIni(SettledIni);
     ASSERT_TRUE(Start());

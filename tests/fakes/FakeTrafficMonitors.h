@@ -70,6 +70,14 @@ public:
     std::int32_t correctDown = 1;
     TrafficSample sample;
     std::function<void()> onTraffic;
+    // Runs when the monitor is released, where the real one makes its last reading.
+    std::function<void()> onRelease;
+
+    ~FakeRouterMonitor() override {
+        if (onRelease) {
+            onRelease();
+        }
+    }
 
     void SetHost(const std::string& value) override { host = value; }
     void SetCommunity(const std::string& value) override { community = value; }
