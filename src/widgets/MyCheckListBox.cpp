@@ -118,6 +118,11 @@ void TMyCheckListBox::UserCheck(int position) {
         return;
     }
     if (checkKind_ == ckRadioButtons) {
+        if (IsChecked(position)) {
+            // Already the checked item: nothing is checked anew.
+            setCurrentRow(position);
+            return;
+        }
         CheckOnly(position);
     } else {
         QListWidgetItem* target = item(position);

@@ -37,7 +37,8 @@ public:
     QString ItemText(int position) const;
     int Count() const { return count(); }
 
-    // Checks the item as a click of the user would, raising ClickCheck.
+    // Checks the item as a click of the user would, raising ClickCheck; a radio item that
+    // is checked already stays as it is and raises nothing.
     void UserCheck(int position);
 
 signals:

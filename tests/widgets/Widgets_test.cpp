@@ -75,6 +75,8 @@ TEST_F(CheckListBoxTest, ClickCheckOnlyForTheUsersCheck) {
     Click(list.viewport(), item.center());
     EXPECT_EQ(clickChecks, 1);
     EXPECT_EQ(list.CheckedIndex(), 1);
+    Click(list.viewport(), item.center());
+    EXPECT_EQ(clickChecks, 1);
 }
 
 TEST_F(CheckListBoxTest, CheckTextNeedsTheExactText) {
