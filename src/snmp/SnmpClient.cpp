@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <utility>
 
 #include "snmp/MessageCodec.h"
 #include "snmp/TargetAddress.h"
@@ -18,23 +19,6 @@ namespace {
 
 // The largest UDP payload; anything that arrives is read whole or refused.
 constexpr std::size_t MaxDatagram = 65535;
-
-class OwnedSocket {
-public:
-    explicit OwnedSocket(int family) : fd_(socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {}
-    ~OwnedSocket() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    OwnedSocket(const OwnedSocket&) = delete;
-    OwnedSocket& operator=(const OwnedSocket&) = delete;
-
-    int Fd() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 Error SocketFailure(const char* step) {
     return MakeError(ErrorCode::SocketError, std::string(step) + ": " + std::strerror(errno));
@@ -78,16 +62,48 @@ std::string Rejection(const Result<Message>& decoded, std::int32_t requestId) {
 }  // namespace
 
 std::int32_t FreshRequestId() {
-    std::uint32_t bits = 0;
-    if (getrandom(&bits, sizeof bits, 0) != static_cast<ssize_t>(sizeof bits)) {
-        thread_local std::mt19937 fallback{std::random_device{}()};
-        bits = static_cast<std::uint32_t>(fallback());
-    }
-    const auto id = static_cast<std::int32_t>(bits & 0x7FFFFFFF);
+    thread_local std::mt19937_64 generator = [] {
+        std::uint64_t seed = 0;
+        if (getrandom(&seed, sizeof seed, 0) != static_cast<ssize_t>(sizeof seed)) {
+            seed =
+                (static_cast<std::uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+        }
+        return std::mt19937_64(seed);
+    }();
+    const auto id = static_cast<std::int32_t>(generator() & 0x7FFFFFFF);
     return id == 0 ? 1 : id;
 }
 
 SnmpClient::SnmpClient(ClientSettings settings) : settings_(std::move(settings)) {}
+
+SnmpClient::~SnmpClient() {
+    if (socket_ >= 0) {
+        close(socket_);
+    }
+}
+
+SnmpClient::SnmpClient(SnmpClient&& other) noexcept
+    : settings_(std::move(other.settings_)),
+      socket_(std::exchange(other.socket_, -1)),
+      socketFamily_(other.socketFamily_),
+      request_(std::move(other.request_)),
+      reply_(std::move(other.reply_)),
+      receiveBuffer_(std::move(other.receiveBuffer_)) {}
+
+Status SnmpClient::EnsureSocket(int family) {
+    if (socket_ >= 0 && socketFamily_ == family) {
+        return Done{};
+    }
+    if (socket_ >= 0) {
+        close(socket_);
+    }
+    socket_ = socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    socketFamily_ = family;
+    if (socket_ < 0) {
+        return SocketFailure("socket");
+    }
+    return Done{};
+}
 
 Status SnmpClient::SendRequest() {
     reply_.Clear();
@@ -104,19 +120,18 @@ Status SnmpClient::SendRequest() {
     if (!datagram) {
         return datagram.GetError();
     }
-    OwnedSocket socket(address.Value().Family());
-    if (socket.Fd() < 0) {
-        return SocketFailure("socket");
+    if (auto opened = EnsureSocket(address.Value().Family()); !opened) {
+        return opened;
     }
     const auto deadline = std::chrono::steady_clock::now() + settings_.timeout;
-    if (sendto(socket.Fd(), datagram.Value().data(), datagram.Value().size(), 0,
-               address.Value().Get(), address.Value().length) < 0) {
+    if (sendto(socket_, datagram.Value().data(), datagram.Value().size(), 0, address.Value().Get(),
+               address.Value().length) < 0) {
         return SocketFailure("sendto");
     }
     receiveBuffer_.resize(MaxDatagram + 1);
     std::string lastRejection = "no datagram from the agent";
     while (true) {
-        auto readable = WaitReadable(socket.Fd(), deadline);
+        auto readable = WaitReadable(socket_, deadline);
         if (!readable) {
             return readable.GetError();
         }
@@ -126,7 +141,7 @@ Status SnmpClient::SendRequest() {
         sockaddr_storage from{};
         socklen_t fromLength = sizeof from;
         const ssize_t received =
-            recvfrom(socket.Fd(), receiveBuffer_.data(), receiveBuffer_.size(), MSG_TRUNC,
+            recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), MSG_TRUNC,
                      reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (received < 0) {
             if (errno == EINTR || errno == EAGAIN) {

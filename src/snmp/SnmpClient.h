@@ -17,10 +17,17 @@ struct ClientSettings {
 };
 
 // Blocking SNMP version 1 exchange over UDP: one request datagram, one answer datagram.
-// Holds no connection between requests; every SendRequest opens its own socket.
+// No state is carried from one exchange to the next beyond an unconnected socket, kept
+// open to save its set-up; a late answer to an earlier request on it is refused by its
+// request-id.
 class SnmpClient {
 public:
     explicit SnmpClient(ClientSettings settings = {});
+    ~SnmpClient();
+    SnmpClient(SnmpClient&& other) noexcept;
+    SnmpClient& operator=(SnmpClient&&) = delete;
+    SnmpClient(const SnmpClient&) = delete;
+    SnmpClient& operator=(const SnmpClient&) = delete;
 
     ClientSettings& Settings() { return settings_; }
     const ClientSettings& Settings() const { return settings_; }
@@ -38,13 +45,18 @@ public:
     Status SendRequest();
 
 private:
+    Status EnsureSocket(int family);
+
     ClientSettings settings_;
+    int socket_ = -1;
+    int socketFamily_ = 0;
     Message request_;
     Message reply_;
     Bytes receiveBuffer_;
 };
 
-// A random request-id in 1 .. 2147483647, drawn from the system's random source.
+// A random request-id in 1 .. 2147483647, from a generator seeded per thread by the
+// system's random source.
 std::int32_t FreshRequestId();
 
 }  // namespace korvalin::snmp
