@@ -73,6 +73,8 @@ int RunGui(int argc, char** argv) {
         nullptr,  // the caption text display joins here once it exists
         TTrayIcon95::TrayHostAvailable(),
         [] { QCoreApplication::quit(); },
+        // The interface information window and the router information dialog join here
+        // once they exist; they reach the monitors through the adapters' Monitor().
         {},
         {},
         [&shell](QWidget& owner) {
