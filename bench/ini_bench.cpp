@@ -102,6 +102,29 @@ void BM_WriteInteger(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteInteger)->Unit(benchmark::kMicrosecond);
 
+void BM_SaveAllKeysInOneBatch(benchmark::State& state) {
+    // What saving all settings costs when the writes are collected.
+    SettingsFile file;
+    int counter = 0;
+    for (auto _ : state) {
+        file.Ini().BeginUpdate();
+        file.Ini().SetSection("Graphs");
+        for (int i = 0; i < 8; ++i) {
+            file.Ini().WriteInteger("Graph" + std::to_string(i), ++counter);
+        }
+        file.Ini().SetSection("Options");
+        for (int i = 0; i < 14; ++i) {
+            file.Ini().WriteInteger("Option" + std::to_string(i), ++counter);
+        }
+        file.Ini().SetSection("Sums");
+        for (const char* name : {"Sent", "Received", "Counter"}) {
+            file.Ini().WriteInteger(name, ++counter);
+        }
+        file.Ini().EndUpdate();
+    }
+}
+BENCHMARK(BM_SaveAllKeysInOneBatch)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -77,7 +77,9 @@ TTheIniFile::TTheIniFile(Dialogs& dialogs, const Shell& shell, std::string syste
       programFolder_(FolderOf(shell.ProgramPath())),
       cache_(std::make_unique<IniDocumentCache>()) {}
 
-TTheIniFile::~TTheIniFile() = default;
+TTheIniFile::~TTheIniFile() {
+    Flush();
+}
 
 void TTheIniFile::SetIniFileName(const std::string& name) {
     if (name == iniFileName_) {
@@ -92,6 +94,10 @@ void TTheIniFile::SetDefFilePath(const std::string& folder) {
 }
 
 void TTheIniFile::SetOpen(bool open) {
+    if (!pending_.empty()) {
+        errorCode_ = Flush();
+    }
+    updateDepth_ = 0;
     open_ = false;
     filePath_.clear();
     cache_->Forget();
@@ -154,7 +160,9 @@ bool TTheIniFile::Ready() {
 bool TTheIniFile::LookUp(const std::string& name, std::string& value) {
     // An unreadable file reads like one without the key: every read gets its default.
     std::optional<std::string> stored;
-    if (cache_->Load(filePath_) == 0) {
+    if (pendingView_) {
+        stored = pendingView_->Value(section_, name);
+    } else if (cache_->Load(filePath_) == 0) {
         stored = cache_->Document().Value(section_, name);
     }
     if (!stored || *stored == kMissing) {
@@ -166,6 +174,21 @@ bool TTheIniFile::LookUp(const std::string& name, std::string& value) {
 }
 
 void TTheIniFile::Store(const std::string& name, const std::string& value) {
+    if (updateDepth_ > 0) {
+        if (!pendingView_) {
+            if (const int error = cache_->Load(filePath_); error != 0) {
+                errorCode_ = error;
+                return;
+            }
+            pendingView_ = std::make_unique<IniDocument>(cache_->Document());
+        }
+        if (!pendingView_->SetValue(section_, name, value)) {
+            errorCode_ = EINVAL;
+            return;
+        }
+        pending_.push_back({section_, name, value});
+        return;
+    }
     const FolderLock lock(filePath_);
     // A file that cannot be read is not overwritten: its unknown keys would be lost.
     if (const int error = cache_->Load(filePath_); error != 0) {
@@ -178,6 +201,36 @@ void TTheIniFile::Store(const std::string& name, const std::string& value) {
         return;
     }
     errorCode_ = cache_->Save(filePath_, document);
+}
+
+void TTheIniFile::BeginUpdate() {
+    ++updateDepth_;
+}
+
+void TTheIniFile::EndUpdate() {
+    if (updateDepth_ == 0 || --updateDepth_ > 0) {
+        return;
+    }
+    errorCode_ = Flush();
+}
+
+int TTheIniFile::Flush() {
+    pendingView_.reset();
+    if (pending_.empty()) {
+        return 0;
+    }
+    std::vector<Change> changes;
+    changes.swap(pending_);
+    const FolderLock lock(filePath_);
+    // The changes go onto the file as it is now, so that what others wrote meanwhile stays.
+    if (const int error = cache_->Load(filePath_); error != 0) {
+        return error;
+    }
+    IniDocument document = cache_->Document();
+    for (const Change& change : changes) {
+        document.SetValue(change.section, change.name, change.value);
+    }
+    return cache_->Save(filePath_, document);
 }
 
 std::string TTheIniFile::ReadString(const std::string& name, const std::string& defaultValue) {

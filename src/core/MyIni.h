@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 
 namespace korvalin {
 
+class IniDocument;
 class IniDocumentCache;
 
 // Where the settings file lies. loWinDir is the system-wide configuration folder
@@ -68,6 +70,15 @@ public:
     // true (re)opens the file; false closes it.
     void SetOpen(bool open);
 
+    // Writes between BeginUpdate and the matching EndUpdate are collected and reach the
+    // file in one atomic replacement at EndUpdate (each replacement waits for the disk,
+    // so saving a few dozen keys one by one would hold the caller for a long time).
+    // Reads in between see the collected values. EndUpdate sets ErrorCode to the outcome
+    // of that replacement (0 or an errno value); closing the file or destroying the
+    // component ends an open batch the same way.
+    void BeginUpdate();
+    void EndUpdate();
+
     // The full path of the open file (empty while closed).
     const std::string& FilePath() const { return filePath_; }
 
@@ -85,6 +96,14 @@ private:
     // The stored text, or nothing when missing (ErrorCode is then -1).
     bool LookUp(const std::string& name, std::string& value);
     void Store(const std::string& name, const std::string& value);
+    // Writes the collected changes; returns 0 or an errno value.
+    int Flush();
+
+    struct Change {
+        std::string section;
+        std::string name;
+        std::string value;
+    };
 
     Dialogs& dialogs_;
     std::string systemFolder_;
@@ -97,6 +116,9 @@ private:
     bool open_ = false;
     std::string filePath_;
     std::unique_ptr<IniDocumentCache> cache_;
+    int updateDepth_ = 0;
+    std::vector<Change> pending_;
+    std::unique_ptr<IniDocument> pendingView_;  // the file with the collected changes
 };
 
 }  // namespace korvalin

@@ -301,6 +301,73 @@ TEST_F(TheIniFileTest, FileChangedBehindItsBackIsReadAgain) {
     EXPECT_EQ(ini.ReadInteger("k", 0), 2);
 }
 
+TEST_F(TheIniFileTest, BatchReachesTheFileOnceAtTheEnd) {
+    TempFolder::WriteFile(Path(), "; mine\n[Options]\nk=0\n");
+    OpenAt(Path());
+    ini.BeginUpdate();
+    ini.WriteInteger("k", 1);
+    ini.BeginUpdate();
+    ini.SetSection("Sums");
+    ini.WriteString("Sent", "12");
+    ini.EndUpdate();
+    EXPECT_EQ(TempFolder::ReadFile(Path()), "; mine\n[Options]\nk=0\n") << "inner end is no end";
+    EXPECT_EQ(ini.ReadString("Sent", ""), "12") << "reads see the collected values";
+    ini.SetSection("Options");
+    EXPECT_EQ(ini.ReadInteger("k", 9), 1);
+    ini.EndUpdate();
+    EXPECT_EQ(ini.ErrorCode(), 0);
+    EXPECT_EQ(TempFolder::ReadFile(Path()), "; mine\n[Options]\nk=1\n\n[Sums]\nSent=12\n");
+}
+
+TEST_F(TheIniFileTest, BatchKeepsWhatOthersWroteMeanwhile) {
+    OpenAt(Path());
+    TTheIniFile other{dialogs, shell};
+    other.SetIniFileName(Path());
+    other.SetIniLocation(loUser);
+    other.SetSection("Graphs");
+    other.SetOpen(true);
+    ini.BeginUpdate();
+    ini.WriteInteger("Mine", 1);
+    other.WriteInteger("Theirs", 2);
+    ini.EndUpdate();
+    const IniDocument document = IniDocument::Parse(TempFolder::ReadFile(Path()));
+    EXPECT_EQ(document.Value("Options", "Mine"), "1");
+    EXPECT_EQ(document.Value("Graphs", "Theirs"), "2");
+}
+
+TEST_F(TheIniFileTest, ClosingOrDestroyingEndsAnOpenBatch) {
+    OpenAt(Path());
+    ini.BeginUpdate();
+    ini.WriteInteger("k", 1);
+    ini.SetOpen(false);
+    EXPECT_EQ(IniDocument::Parse(TempFolder::ReadFile(Path())).Value("Options", "k"), "1");
+    ini.SetOpen(true);
+    ini.WriteInteger("k", 2);
+    EXPECT_EQ(IniDocument::Parse(TempFolder::ReadFile(Path())).Value("Options", "k"), "2")
+        << "a reopened file writes at once again";
+    {
+        TTheIniFile scoped{dialogs, shell};
+        scoped.SetIniFileName(Path());
+        scoped.SetIniLocation(loUser);
+        scoped.SetSection("Options");
+        scoped.SetOpen(true);
+        scoped.BeginUpdate();
+        scoped.WriteInteger("k", 3);
+    }
+    EXPECT_EQ(IniDocument::Parse(TempFolder::ReadFile(Path())).Value("Options", "k"), "3");
+}
+
+TEST_F(TheIniFileTest, BatchEndReportsAFailedReplacement) {
+    std::filesystem::create_directories(folder / "sub");
+    OpenAt(folder / "sub/korvalin.ini");
+    ini.BeginUpdate();
+    ini.WriteInteger("k", 1);
+    EXPECT_EQ(ini.ErrorCode(), 0);
+    std::filesystem::remove_all(folder / "sub");
+    ini.EndUpdate();
+    EXPECT_EQ(ini.ErrorCode(), ENOENT);
+}
+
 struct BadFileCase {
     const char* name;
     std::string content;
