@@ -1,29 +1,54 @@
 #!/usr/bin/env bash
 # Whole-program footprint: runs the real program in a private X session for DURATION
-# seconds (60 by default) while it monitors the loopback interface, which carries a
-# bounded ping load, with the large status window shown and the configuration window
-# hidden. Beside it, in the same run, nload watches the same interface at the same
+# seconds (60 by default) while it monitors one end of a veth pair between two network
+# namespaces made for the run, which carries a bounded ping load, with the large status
+# window shown and the configuration window hidden. Beside it, in the same run, nload watches the same interface at the same
 # one-second interval in a private tmux server (nload needs a terminal).
 # Reports CPU milliseconds per second of monitoring and the peak resident set size of
 # both, from /proc.
 #
 # Usage: bench/footprint.sh [PATH-TO-KORVALIN]   (DURATION=seconds in the environment)
+# Needs root for the namespaces.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 binary=${1:-${KORVALIN_BINARY:-$here/build/src/korvalin}}
 duration=${DURATION:-60}
 warmup=5
-interface=lo
+interface=kvfp0
+peer_address=10.253.0.2
 
 if [[ ! -x $binary ]]; then
     echo "footprint: no program at $binary (build it first or pass its path)" >&2
     exit 2
 fi
 
+# Outside: two namespaces joined by a veth pair; the program, nload and the X session
+# run in the first, the ping answers come from the second.
 if [[ ${FOOTPRINT_INSIDE_SESSION:-0} != 1 ]]; then
-    export FOOTPRINT_INSIDE_SESSION=1 DURATION=$duration
-    exec "$here/scripts/x11-session.sh" --tray -- "$0" "$binary"
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "footprint: needs root to create the network namespaces" >&2
+        exit 2
+    fi
+    monitored="korvalin-fp-$$-a"
+    answering="korvalin-fp-$$-b"
+    remove_namespaces() {
+        ip netns delete "$monitored" 2>/dev/null || true
+        ip netns delete "$answering" 2>/dev/null || true
+    }
+    trap remove_namespaces EXIT
+    ip netns add "$monitored"
+    ip netns add "$answering"
+    ip -n "$monitored" link add "$interface" type veth peer name kvfp1 netns "$answering"
+    ip -n "$monitored" addr add 10.253.0.1/30 dev "$interface"
+    ip -n "$answering" addr add "$peer_address/30" dev kvfp1
+    ip -n "$monitored" link set lo up
+    ip -n "$monitored" link set "$interface" up
+    ip -n "$answering" link set kvfp1 up
+    status=0
+    ip netns exec "$monitored" env FOOTPRINT_INSIDE_SESSION=1 DURATION="$duration" \
+        "$here/scripts/x11-session.sh" --tray -- "$0" "$binary" || status=$?
+    exit $status
 fi
 
 workdir=$(mktemp -d /tmp/korvalin-footprint.XXXXXX)
@@ -73,8 +98,9 @@ peak_rss_kib() {
     awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"
 }
 
-# Bounded load on the loopback interface: ten 1400-byte pings a second for the run.
-ping -q -i 0.1 -s 1400 -c $(((duration + warmup + 5) * 10)) 127.0.0.1 >/dev/null 2>&1 &
+# Bounded load on the monitored interface: ten 1400-byte pings a second for the run, to
+# the other namespace.
+ping -q -i 0.1 -s 1400 -c $(((duration + warmup + 5) * 10)) "$peer_address" >/dev/null 2>&1 &
 pids+=($!)
 
 XDG_CONFIG_HOME="$workdir/config" "$binary" >"$workdir/korvalin.log" 2>&1 &
