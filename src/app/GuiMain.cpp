@@ -72,7 +72,9 @@ int RunGui(int argc, char** argv) {
                                                std::make_unique<StatusWindows>()),
         nullptr,  // the caption text display joins here once it exists
         TTrayIcon95::TrayHostAvailable(),
-        [] { QCoreApplication::quit(); },
+        // Ends the loop at once: quit() would first ask every window to close, and the
+        // status windows only hide when asked.
+        [] { QCoreApplication::exit(0); },
         // The interface information window and the router information dialog join here
         // once they exist; they reach the monitors through the adapters' Monitor().
         {},
