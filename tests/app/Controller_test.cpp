@@ -325,6 +325,10 @@ TEST_F(WindowLifeTest, WithoutNotificationAreaTheWindowOpensAndMinimises) {
     EXPECT_TRUE(main->isVisible());
     main->Button1Click();
     EXPECT_TRUE(main->isMinimized());
+    main->showNormal();
+    EXPECT_FALSE(main->close());
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_TRUE(main->isMinimized());
     EXPECT_EQ(quits, 0);
 }
 
