@@ -45,12 +45,13 @@ protected:
     }
 
     // Runs korvalin inside the near namespace without a display; stdout only.
-    int Korvalin(const std::string& arguments, std::string& out, std::string* err = nullptr) {
+    int Korvalin(const std::string& arguments, std::string& out, std::string* err = nullptr,
+                 const std::string& environment = "") {
         const std::string errFile = "/tmp/korvalin-console-test-" + near_->Name() + ".err";
-        const int status =
-            near_->Run("env -u DISPLAY -u WAYLAND_DISPLAY " + ShellQuote(KORVALIN_BINARY) + " " +
-                           arguments + " 2>" + ShellQuote(errFile),
-                       &out);
+        const int status = near_->Run("env -u DISPLAY -u WAYLAND_DISPLAY " + environment + " " +
+                                          ShellQuote(KORVALIN_BINARY) + " " + arguments + " 2>" +
+                                          ShellQuote(errFile),
+                                      &out);
         if (err != nullptr) {
             NetNamespace::RunHere("cat " + ShellQuote(errFile), err);
         }
@@ -90,8 +91,15 @@ TEST_F(ConsoleViewNetns, JsonSamplesCountTheTrafficOfTheAdapter) {
 }
 
 TEST_F(ConsoleViewNetns, WithoutADisplayTheCaptionTextIsPrintedAndSaidSo) {
-    std::string out, err;
-    ASSERT_EQ(Korvalin("--samples 1 --all-in-byte", out, &err), 0);
+    // A home of its own shows that the console view writes no settings file.
+    const std::string home = "/tmp/korvalin-console-home-" + near_->Name();
+    ASSERT_EQ(NetNamespace::RunHere("rm -rf " + home + " && mkdir -p " + home), 0);
+    std::string out, err, files;
+    ASSERT_EQ(Korvalin("--samples 1 --all-in-byte", out, &err,
+                       "HOME=" + home + " XDG_CONFIG_HOME=" + home + "/config"),
+              0);
+    NetNamespace::RunHere("find " + home + " -mindepth 1; rm -rf " + home, &files);
+    EXPECT_EQ(files, "") << "the console view wrote files";
     const auto lines = Lines(out);
     ASSERT_EQ(lines.size(), 1u) << out;
     EXPECT_TRUE(std::regex_match(
