@@ -79,6 +79,8 @@ void TMain::SaveSettings() {
     TTheIniFile& ini = *IniFile_;
     ini.SetSection("Graphs");
     ini.SetOpen(true);
+    // One atomic replacement for the whole schema instead of one per key.
+    ini.BeginUpdate();
     ini.WriteInteger("DoubleByteMeterMaxY", static_cast<std::int32_t>(DoubleByteMeterMaxY));
     ini.WriteInteger("RcvByteMeterMaxY", static_cast<std::int32_t>(RcvByteMeterMaxY));
     ini.WriteInteger("SendByteMeterMaxY", static_cast<std::int32_t>(SendByteMeterMaxY));
@@ -94,9 +96,13 @@ void TMain::SaveSettings() {
     ini.WriteString("SNMPIP", SNMPIPEdit->text().toStdString());
     ini.WriteString("SNMPCommunity", SNMPCommunityEdit->text().toStdString());
     ini.WriteBool("SNMPRequest", SNMPRequest);
-    ini.WriteString("SNMPMonIntf", SNMPIntfCB->currentText().toStdString());
+    // The interface box is filled only once the router was asked; until then it is empty,
+    // and writing that would forget the interface the user chose in an earlier run.
+    if (!SNMPIntfCB->currentText().isEmpty()) {
+        SNMPMonIntf = SNMPIntfCB->currentText().toStdString();
+    }
+    ini.WriteString("SNMPMonIntf", SNMPMonIntf);
     ini.WriteInteger("SNMPInterval", SNMPIntervalEdit->Value());
-    SNMPMonIntf = SNMPIntfCB->currentText().toStdString();
     ini.WriteBool("ExchangeSendAndReceiveRate", ExchangeSendAndReceiveRateChkBox->isChecked());
     ini.WriteBool("CorrectUpDownRate", CorrectUpDownRateChkBox->isChecked());
     ini.WriteInteger("CorrectUpValue", CorrectUpEdit->Value());
@@ -105,6 +111,7 @@ void TMain::SaveSettings() {
     ini.SetSection("Sums");
     ini.WriteInteger("sumSend", sumSend);
     ini.WriteInteger("sumReceive", sumReceive);
+    ini.EndUpdate();
     savedSumSend_ = sumSend;
     savedSumReceive_ = sumReceive;
 }
