@@ -1,0 +1,216 @@
+// The real program on a private X desktop with a window manager and a tray host.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <memory>
+
+#include "KorvalinRun.h"
+#include "X11Session.h"
+
+namespace korvalin::testing {
+namespace {
+
+const QString ConfigurationWindow = QStringLiteral("^Korvalin - Konfiguration$");
+const QString WindowClass = QStringLiteral("korvalin");
+constexpr int StartTimeoutMs = 15000;
+
+bool ToolsPresent() {
+    for (const char* tool : {"Xvfb", "openbox", "trayer", "xdotool", "xwininfo", "xprop"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class Desktop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (ToolsPresent()) {
+            session_ = new X11Session;
+        }
+    }
+    static void TearDownTestSuite() {
+        delete session_;
+        session_ = nullptr;
+    }
+
+    void SetUp() override {
+        if (session_ == nullptr || !session_->Started()) {
+            GTEST_SKIP() << "no Xvfb, openbox, trayer and the X tools";
+        }
+        run_ = std::make_unique<KorvalinRun>(*session_);
+    }
+
+    X11Session& Session() { return *session_; }
+
+    // Starts the program and waits for its tray icon.
+    std::unique_ptr<Child> StartDocked(QString& icon) {
+        auto program = run_->Start();
+        icon = Session().WaitForDockedIcon(WindowClass, StartTimeoutMs);
+        // Docked is not yet shown: the host maps the icon a moment later.
+        if (!icon.isEmpty() && WaitUntilMs([&] { return Session().IsViewable(icon); }, 5000)) {
+            QThread::msleep(300);
+        }
+        return program;
+    }
+
+    void PressOnIcon(const QString& icon, int button) {
+        const QRect place = Session().Geometry(icon);
+        ClickAt(place.center(), button);
+    }
+
+    // Without --sync: xdotool would wait forever for a move when the pointer is already there.
+    void ClickAt(const QPoint& point, int button) {
+        Session().Tool(
+            QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});
+        QThread::msleep(150);
+        Session().Tool(QStringLiteral("xdotool"),
+                       {QStringLiteral("click"), QString::number(button)});
+    }
+
+    void CloseWithWindowManager(const QString& window) {
+        Session().Tool(
+            QStringLiteral("xdotool"),
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window,
+             QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    }
+
+    void ChooseBeendenFromTheTrayMenu(const QString& icon) {
+        PressOnIcon(icon, 3);
+        // The menu holds "Konfiguration" above "Beenden"; it opens at the pointer.
+        QString menu;
+        ASSERT_TRUE(WaitUntilMs(
+            [&] {
+                menu = ShownPopup();
+                return !menu.isEmpty();
+            },
+            5000));
+        QThread::msleep(300);
+        Session().Screenshot(Artifact(QStringLiteral("tray-menu.png")));
+        const QRect place = Session().Geometry(menu);
+        ClickAt(QPoint(place.center().x(), place.top() + place.height() * 3 / 4), 1);
+    }
+
+    // A shown top-level window of the program named "Korvalin" other than the tray icon:
+    // the context menu. (xdotool's search misses override-redirect windows.)
+    QString ShownPopup() {
+        const QString tree = Session().Tool(QStringLiteral("xwininfo"),
+                                            {QStringLiteral("-root"), QStringLiteral("-tree")});
+        const QRegularExpression line(QStringLiteral(
+            "(0x[0-9a-f]+) \"Korvalin\": \\(\"korvalin\" \"Korvalin\"\\)\\s+(\\d+)x(\\d+)"));
+        for (auto match = line.globalMatch(tree); match.hasNext();) {
+            const auto found = match.next();
+            if (found.captured(2) != QStringLiteral("22") &&
+                Session().IsViewable(found.captured(1))) {
+                return found.captured(1);
+            }
+        }
+        return {};
+    }
+
+    static QString Artifact(const QString& name) {
+        return QDir::current().filePath(QStringLiteral("gui-artifacts/") + name);
+    }
+
+    static X11Session* session_;
+    std::unique_ptr<KorvalinRun> run_;
+};
+
+X11Session* Desktop::session_ = nullptr;
+
+TEST_F(Desktop, TheFirstStartOpensTheConfigurationWindowBesideTheTrayIcon) {
+    QString icon;
+    auto program = StartDocked(icon);
+    const QString window = Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << run_->Log().toStdString();
+    EXPECT_EQ(Session().Geometry(window).size(), QSize(625, 533));
+    EXPECT_FALSE(icon.isEmpty()) << "no icon docked into the tray host";
+    QThread::msleep(500);
+    Session().Screenshot(Artifact(QStringLiteral("first-start.png")));
+}
+
+TEST_F(Desktop, ALeftPressOnTheTrayIconReopensTheClosedWindow) {
+    QString icon;
+    auto program = StartDocked(icon);
+    ASSERT_FALSE(icon.isEmpty());
+    const QString window = Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty());
+
+    // The close box only puts the program into the notification area.
+    CloseWithWindowManager(window);
+    ASSERT_TRUE(WaitUntilMs([&] { return !Session().IsViewable(window); }, 5000));
+    QThread::msleep(300);
+    EXPECT_TRUE(program->Running());
+    EXPECT_FALSE(Session().DockedIcon(WindowClass).isEmpty());
+
+    PressOnIcon(icon, 1);
+    EXPECT_TRUE(WaitUntilMs([&] { return Session().IsViewable(window); }, 5000));
+    EXPECT_EQ(Session().Geometry(window).size(), QSize(625, 533));
+}
+
+TEST_F(Desktop, BeendenEndsTheProgramSavesTheSettingsAndLaterStartsStayInTheTray) {
+    QString icon;
+    auto program = StartDocked(icon);
+    ASSERT_FALSE(icon.isEmpty());
+    ASSERT_FALSE(Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs).isEmpty());
+
+    ChooseBeendenFromTheTrayMenu(icon);
+    EXPECT_EQ(program->WaitForExit(10000), 0) << run_->Log().toStdString();
+    EXPECT_TRUE(WaitUntilMs([&] { return Session().DockedIcon(WindowClass).isEmpty(); }, 5000));
+    EXPECT_EQ(run_->Setting(QStringLiteral("Options"), QStringLiteral("New")), QStringLiteral("0"));
+    EXPECT_TRUE(run_->Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).has_value());
+    EXPECT_TRUE(run_->Setting(QStringLiteral("Sums"), QStringLiteral("sumReceive")).has_value());
+
+    auto later = StartDocked(icon);
+    ASSERT_FALSE(icon.isEmpty()) << run_->Log().toStdString();
+    QThread::msleep(1000);
+    EXPECT_TRUE(Session().VisibleWindows(ConfigurationWindow).isEmpty());
+}
+
+TEST_F(Desktop, ASecondInstanceExitsWithZeroAndTheFirstShowsItsWindow) {
+    QString icon;
+    auto first = StartDocked(icon);
+    ASSERT_FALSE(icon.isEmpty());
+    const QString window = Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty());
+    CloseWithWindowManager(window);
+    ASSERT_TRUE(WaitUntilMs([&] { return !Session().IsViewable(window); }, 5000));
+
+    auto second = run_->Start();
+    EXPECT_EQ(second->WaitForExit(10000), 0);
+    EXPECT_TRUE(WaitUntilMs([&] { return Session().IsViewable(window); }, 5000));
+    EXPECT_TRUE(first->Running());
+    // Only the first instance has an icon.
+    EXPECT_EQ(
+        Session()
+            .Tool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")})
+            .count(QStringLiteral("(\"korvalin\" \"Korvalin\")  22x22")),
+        1);
+}
+
+TEST_F(Desktop, TheTrayIconComesBackWhenTheTrayHostRestarts) {
+    QString icon;
+    auto program = StartDocked(icon);
+    ASSERT_FALSE(icon.isEmpty());
+    ASSERT_TRUE(Session().RestartTrayHost());
+    const QString again = Session().WaitForDockedIcon(WindowClass, 10000);
+    ASSERT_FALSE(again.isEmpty());
+    ASSERT_TRUE(WaitUntilMs([&] { return Session().IsViewable(again); }, 5000));
+    EXPECT_TRUE(program->Running());
+
+    // And it still answers a press.
+    const QString window = Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty());
+    CloseWithWindowManager(window);
+    ASSERT_TRUE(WaitUntilMs([&] { return !Session().IsViewable(window); }, 5000));
+    PressOnIcon(again, 1);
+    EXPECT_TRUE(WaitUntilMs([&] { return Session().IsViewable(window); }, 5000));
+}
+
+}  // namespace
+}  // namespace korvalin::testing

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+
+#include "X11Session.h"
+
+namespace korvalin::testing {
+
+// The real program with its own configuration, runtime and home folders in a temporary
+// place, on the given X session, optionally inside a network namespace.
+class KorvalinRun {
+public:
+    explicit KorvalinRun(const X11Session& session, QString networkNamespace = QString());
+
+    // Starts one more process of the program (the first, or a later instance).
+    std::unique_ptr<Child> Start() const;
+
+    QString SettingsFile() const;
+    // The value of a key in the settings file, or nothing when file, section or key is
+    // missing.
+    std::optional<QString> Setting(const QString& section, const QString& key) const;
+    QString Log() const;
+
+private:
+    const X11Session& session_;
+    QString networkNamespace_;
+    QTemporaryDir folder_;
+};
+
+}  // namespace korvalin::testing
