@@ -31,6 +31,8 @@ public:
     explicit TSNMPClass(
         UiThread& uiThread, snmp::ClientSettings clientSettings = {},
         std::shared_ptr<TimerSleeper> sleeper = std::make_shared<RealTimerSleeper>());
+    // Switches Active off first, which makes one last reading and calls OnTraffic; clear
+    // the handler before if its object is already gone.
     ~TSNMPClass() override;
 
     // Creates the (disabled) timer and reads the interface list.
