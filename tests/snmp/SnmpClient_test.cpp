@@ -136,6 +136,33 @@ TEST(SnmpClientExchange, TimesOutWhenNothingAcceptableArrivesAndNamesTheLastRefu
              return Reply{lie};
          },
          "length beyond"},
+        {"huge object identifier",
+         [](const Message& request) {
+             Bytes oid{0x2b};
+             oid.resize(5000, 0x81);  // sub-identifiers that never end
+             oid.push_back(0x01);
+             return Reply{testing::MessageAround(testing::Join(
+                 {testing::Int(request.requestId), testing::Int(0), testing::Int(0),
+                  testing::Wrap(
+                      tag::Sequence,
+                      {testing::Wrap(tag::Sequence,
+                                     {ber::Element(tag::ObjectIdentifier, oid), ber::Null()})})}))};
+         },
+         "object identifier"},
+        {"deep nesting",
+         [](const Message& request) {
+             Bytes value = ber::Null();
+             for (int i = 0; i < 200; ++i) {
+                 value = ber::Element(tag::Sequence, value);
+             }
+             return Reply{testing::MessageAround(testing::Join(
+                 {testing::Int(request.requestId), testing::Int(0), testing::Int(0),
+                  testing::Wrap(
+                      tag::Sequence,
+                      {testing::Wrap(tag::Sequence,
+                                     {ber::ObjectIdentifierElement({1, 3, 6, 1}), value})})}))};
+         },
+         "nesting too deep"},
         {"echoed request", [](const Message& request) { return Reply{Encoded(request)}; },
          "no GetResponse"},
     };
