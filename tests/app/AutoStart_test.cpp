@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -11,6 +15,7 @@
 #include "fakes/FakeOsVersion.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
+#include "platform/linux/LinuxRegistry.h"
 
 namespace korvalin {
 namespace {
@@ -161,6 +166,61 @@ TEST(ShadowRule, AFailingQueryLeavesTheFlagFalse) {
     os.succeeds = false;
     CheckOperatingSystem(os);
     EXPECT_FALSE(ShadowSupported());
+}
+
+}  // namespace
+}  // namespace korvalin
+
+namespace korvalin {
+namespace {
+
+// The desktop's own store: the entry is the XDG autostart file.
+class AutoStartOnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        shell.appDataFolder = folder_.path().toStdString();
+        shell.programPath = folder_.path().toStdString() + "/Meine Programme/Jürgen's/korvalin";
+    }
+
+    std::string EntryFile() const { return shell.appDataFolder + "/autostart/korvalin.desktop"; }
+
+    QTemporaryDir folder_;
+    testing::FakeShell shell;
+    testing::FakeDialogs dialogs;
+};
+
+TEST_F(AutoStartOnTheDesktop, EnablingWritesAnEntryThatReadsBackAsThisProgram) {
+    {
+        LinuxRegistry registry(shell);
+        SetAutoStart(true, registry, shell, dialogs);
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_TRUE(std::filesystem::exists(EntryFile()));
+    std::ifstream in(EntryFile());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("Exec="), std::string::npos);
+
+    // A later run, with a fresh view of the store, still finds its own entry.
+    LinuxRegistry later(shell);
+    EXPECT_TRUE(IsAutoStart(later, shell));
+    EXPECT_EQ(later.ReadString(RunKeyPath, AutoStartValueName), shell.programPath);
+
+    SetAutoStart(false, later, shell, dialogs);
+    EXPECT_FALSE(std::filesystem::exists(EntryFile()));
+    EXPECT_FALSE(IsAutoStart(later, shell));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(AutoStartOnTheDesktop, AnEntryOfAnotherCopyStaysUntilThisCopyIsEnabled) {
+    LinuxRegistry registry(shell);
+    ASSERT_EQ(registry.WriteString(RunKeyPath, AutoStartValueName, "/opt/korvalin/bin/korvalin"),
+              0);
+    EXPECT_FALSE(IsAutoStart(registry, shell));
+    SetAutoStart(false, registry, shell, dialogs);
+    EXPECT_EQ(registry.ReadString(RunKeyPath, AutoStartValueName), "/opt/korvalin/bin/korvalin");
+    SetAutoStart(true, registry, shell, dialogs);
+    EXPECT_TRUE(IsAutoStart(registry, shell));
 }
 
 }  // namespace
