@@ -36,6 +36,10 @@ bool NetlinkSocket::Open() {
     timeval timeout{};
     timeout.tv_sec = ReceiveTimeoutSeconds;
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    // Room for the announcements of many links changing at once; an overflow is still
+    // noticed (ENOBUFS), it only costs a fresh link dump.
+    const int receiveBuffer = 1 << 20;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_nl local{};
     local.nl_family = AF_NETLINK;
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
