@@ -71,8 +71,7 @@ TAboutDlg::TAboutDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(sh
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
     AddLabel(panel, "ProductName", QStringLiteral("Korvalin 2.20 "), QRect(52, 10, 300, 16), false);
-    AddLabel(panel, "Copyright",
-             QStringLiteral("© 2026 Halvesund Software. Alle Rechte vorbehalten."),
+    AddLabel(panel, "Copyright", QStringLiteral("Copyright © 2026 Halvesund Software"),
              QRect(52, 28, 300, 16), false);
     AddLabel(panel, "Comments",
              QStringLiteral("Dieses Programm basiert auf dem Bresmuth, dem Datenmengenmonitor zur "
