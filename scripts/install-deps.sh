@@ -16,7 +16,7 @@ test_packages=(
     iproute2 iputils-ping
     snmpd snmp libsnmp-dev
     xvfb xauth openbox trayer xdotool x11-utils imagemagick
-    nload procps
+    nload procps python3
 )
 
 packages=("${build_packages[@]}")
