@@ -39,7 +39,8 @@ public:
 // The program-wide instance.
 const TMyTools& MyTools();
 
-enum TMsgKind { mkError, mkInformation, mkQuestion, mkWarning, mkConfirmation };
+// A fixed underlying type, so that a value outside the kinds is still a valid value.
+enum TMsgKind : int { mkError, mkInformation, mkQuestion, mkWarning, mkConfirmation };
 
 enum TMsgButton {
     btnAbortRetryIgnore,
