@@ -469,11 +469,31 @@ TEST(TheIniFileUnreadable, ReadsDefaultsAndRefusesToOverwrite) {
     });
 }
 
+// Enters a private mount namespace; without root first a user namespace in which this
+// user is root.
+bool EnterMountNamespace() {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (uid == 0) {
+        return ::unshare(CLONE_NEWNS) == 0;
+    }
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+        return false;
+    }
+    const auto write = [](const char* file, const std::string& text) {
+        std::FILE* stream = std::fopen(file, "w");
+        const bool ok = stream != nullptr && std::fputs(text.c_str(), stream) >= 0;
+        return stream != nullptr && std::fclose(stream) == 0 && ok;
+    };
+    return write("/proc/self/setgroups", "deny") &&
+           write("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") &&
+           write("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+}
+
 bool MountNamespaceAvailable() {
     const pid_t child = ::fork();
     if (child == 0) {
-        const bool root = ::geteuid() == 0;
-        std::_Exit(::unshare(CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) == 0 ? 0 : 1);
+        std::_Exit(EnterMountNamespace() ? 0 : 1);
     }
     int status = 0;
     return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
@@ -489,8 +509,7 @@ void WithReadOnlyMount(Body body) {
     }
     EXPECT_EXIT(
         {
-            const bool root = ::geteuid() == 0;
-            if (::unshare(CLONE_NEWNS | (root ? 0 : CLONE_NEWUSER)) != 0) {
+            if (!EnterMountNamespace()) {
                 std::_Exit(3);
             }
             ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
