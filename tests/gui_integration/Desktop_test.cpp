@@ -212,5 +212,34 @@ TEST_F(Desktop, TheTrayIconComesBackWhenTheTrayHostRestarts) {
     EXPECT_TRUE(WaitUntilMs([&] { return Session().IsViewable(window); }, 5000));
 }
 
+// A desktop whose panel has no notification area: the window must stay reachable.
+TEST(DesktopWithoutTray, ALaterStartShowsTheWindowAndItsCloseBoxOnlyMinimises) {
+    if (!ToolsPresent()) {
+        GTEST_SKIP() << "no Xvfb, openbox and the X tools";
+    }
+    X11Session session(false);
+    ASSERT_TRUE(session.Started());
+    KorvalinRun run(session);
+    run.WriteSettings("[Options]\nNew=0\n");
+    auto program = run.Start();
+    const QString window = session.WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << run.Log().toStdString();
+
+    session.Tool(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window, QStringLiteral("key"),
+         QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+    // Iconic, that is on the taskbar, not withdrawn.
+    EXPECT_TRUE(WaitUntilMs(
+        [&] {
+            return session
+                .Tool(QStringLiteral("xprop"),
+                      {QStringLiteral("-id"), window, QStringLiteral("WM_STATE")})
+                .contains(QStringLiteral("Iconic"));
+        },
+        5000));
+    EXPECT_TRUE(program->Running());
+}
+
 }  // namespace
 }  // namespace korvalin::testing

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace korvalin::testing {
@@ -37,6 +38,14 @@ std::unique_ptr<Child> KorvalinRun::Start() const {
 
 QString KorvalinRun::SettingsFile() const {
     return folder_.filePath(QStringLiteral("config/Korvalin/korvalin.ini"));
+}
+
+void KorvalinRun::WriteSettings(const QByteArray& text) const {
+    QDir().mkpath(QFileInfo(SettingsFile()).path());
+    QFile file(SettingsFile());
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(text);
+    }
 }
 
 std::optional<QString> KorvalinRun::Setting(const QString& section, const QString& key) const {

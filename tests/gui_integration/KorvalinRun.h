@@ -21,6 +21,8 @@ public:
     std::unique_ptr<Child> Start() const;
 
     QString SettingsFile() const;
+    // Writes the settings file before a start, as an earlier run would have left it.
+    void WriteSettings(const QByteArray& text) const;
     // The value of a key in the settings file, or nothing when file, section or key is
     // missing.
     std::optional<QString> Setting(const QString& section, const QString& key) const;

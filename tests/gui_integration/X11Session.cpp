@@ -65,7 +65,7 @@ bool WaitUntilMs(const std::function<bool()>& condition, int timeoutMs) {
     }
 }
 
-X11Session::X11Session() {
+X11Session::X11Session(bool withTrayHost) {
     // -displayfd lets the server choose a free display and write its number to the file.
     QTemporaryFile displayFile;
     if (!displayFile.open()) {
@@ -100,7 +100,7 @@ X11Session::X11Session() {
                 .contains(QStringLiteral("window id"));
         },
         10000);
-    if (!StartTrayHost()) {
+    if (withTrayHost && !StartTrayHost()) {
         display_.clear();
     }
 }

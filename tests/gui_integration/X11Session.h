@@ -35,7 +35,7 @@ private:
 // the X tools the tests look at it with.
 class X11Session {
 public:
-    X11Session();
+    explicit X11Session(bool withTrayHost = true);
     ~X11Session();
 
     bool Started() const { return !display_.isEmpty(); }
