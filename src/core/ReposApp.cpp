@@ -172,9 +172,10 @@ void TRePosApp::ClampToVisibleExtent(const Record& record, const ScreenRect& ext
 
 bool TRePosApp::LiesOnSecondaryMonitor() const {
     const ScreenRect bounds = window_.Bounds();
+    const std::vector<korvalin::Monitor> monitors = screens_.Monitors();
     const korvalin::Monitor* best = nullptr;
     long long bestOverlap = 0;
-    for (const auto& monitor : screens_.Monitors()) {
+    for (const auto& monitor : monitors) {
         const long long overlap = Overlap(bounds, monitor.bounds);
         if (overlap > bestOverlap) {
             best = &monitor;
