@@ -8,7 +8,7 @@ build_packages=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-svg-dev libgl-dev
     libxcb1-dev libxcb-ewmh-dev
-    fonts-liberation
+    fonts-liberation xdg-utils
 )
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev

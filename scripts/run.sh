@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh --runtime
-scripts/build.sh default
-exec build/src/korvalin "$@"
+scripts/build.sh release
+exec build-release/src/korvalin "$@"
