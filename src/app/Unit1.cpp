@@ -136,7 +136,8 @@ void TMain::BuildWindow() {
     // places.
     QFont::insertSubstitutions(
         QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Liberation Sans"),
+         QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
          QStringLiteral("DejaVu Sans Condensed")});
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setAutoFillBackground(true);

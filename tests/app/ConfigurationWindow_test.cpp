@@ -2,10 +2,12 @@
 // layout in the fixed client area.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRadioButton>
 #include <QStackedWidget>
 
 #include "MainFixture.h"
@@ -186,6 +188,16 @@ TEST_F(ConfigurationWindowTest, ControlsFitTheClientAreaWithoutOverlapping) {
             }
         }
         placed.emplace_back(name, area);
+    }
+}
+
+// A caption wider than its button is cut off on the screen, the end of the text lost.
+TEST_F(ConfigurationWindowTest, ButtonCaptionsAreNotCut) {
+    for (const auto* button : main->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<const QRadioButton*>(button) || qobject_cast<const QCheckBox*>(button)) {
+            EXPECT_LE(button->sizeHint().width(), button->width())
+                << button->objectName().toStdString();
+        }
     }
 }
 
