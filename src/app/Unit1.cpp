@@ -572,11 +572,8 @@ void TMain::SetCaptionText(std::int64_t received, std::int64_t sent, std::int64_
     if (!captionText_->Enabled()) {
         return;
     }
-    const bool allInByte = AllInByteChkBox->isChecked();
-    captionText_->SetTextToAdd("E: " + FormatBytesInt(allInByte, false, received) +
-                               "; G: " + FormatBytesInt(allInByte, false, sent) +
-                               "; GE: " + FormatBytesInt(allInByte, false, totalReceived) +
-                               "; GG: " + FormatBytesInt(allInByte, false, totalSent));
+    captionText_->SetTextToAdd(korvalin::CaptionText(AllInByteChkBox->isChecked(), received, sent,
+                                                     totalReceived, totalSent));
 }
 
 void TMain::AddToSums(std::int64_t received, std::int64_t sent) {

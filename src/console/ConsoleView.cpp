@@ -7,11 +7,8 @@
 namespace korvalin {
 
 std::string CaptionLine(const ConsoleSample& sample, bool allInByte) {
-    const auto f = [allInByte](std::int64_t value) {
-        return FormatBytesInt(allInByte, false, value);
-    };
-    return "E: " + f(sample.received) + "; G: " + f(sample.sent) +
-           "; GE: " + f(sample.totalReceived) + "; GG: " + f(sample.totalSent);
+    return CaptionText(allInByte, sample.received, sample.sent, sample.totalReceived,
+                       sample.totalSent);
 }
 
 std::string Iso8601Utc(std::chrono::system_clock::time_point time) {

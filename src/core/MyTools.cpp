@@ -141,6 +141,14 @@ std::string FormatBytesInt(bool allInByte, bool asBits, std::int64_t value) {
     return digits + " " + name;
 }
 
+std::string CaptionText(bool allInByte, std::int64_t received, std::int64_t sent,
+                        std::int64_t totalReceived, std::int64_t totalSent) {
+    return "E: " + FormatBytesInt(allInByte, false, received) +
+           "; G: " + FormatBytesInt(allInByte, false, sent) +
+           "; GE: " + FormatBytesInt(allInByte, false, totalReceived) +
+           "; GG: " + FormatBytesInt(allInByte, false, totalSent);
+}
+
 TStringArray SplitString(const std::string& s, const std::string& separator) {
     TStringArray result;
     if (separator.empty()) {

@@ -21,6 +21,11 @@ std::string FormatBytes(bool allInByte, std::uint8_t decimals, bool asBits, std:
 // ("117 MB", "0 KB" for 100 bytes).
 std::string FormatBytesInt(bool allInByte, bool asBits, std::int64_t value);
 
+// The text of one sample as it goes in front of a window caption and onto the console:
+// "E: 1 KB; G: 0 KB; GE: 117 MB; GG: 4 MB" (received, sent, their totals; whole units).
+std::string CaptionText(bool allInByte, std::int64_t received, std::int64_t sent,
+                        std::int64_t totalReceived, std::int64_t totalSent);
+
 using TStringArray = std::vector<std::string>;
 
 // Splits at every occurrence of separator: inner empty pieces stay, a trailing empty
