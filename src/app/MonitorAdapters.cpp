@@ -14,8 +14,7 @@ std::vector<std::string> IPHelperAdapterMonitor::Adapters() const {
 }
 
 TrafficSample IPHelperAdapterMonitor::Sample() const {
-    return {monitor_->IntervalReceived(), monitor_->IntervalSent(), monitor_->TotalReceived(),
-            monitor_->TotalSent()};
+    return monitor_->Sample();
 }
 
 void IPHelperAdapterMonitor::SetOnTraffic(std::function<void()> handler) {
@@ -38,8 +37,7 @@ std::vector<std::string> SNMPRouterMonitor::Interfaces() const {
 }
 
 TrafficSample SNMPRouterMonitor::Sample() const {
-    return {monitor_->IntervalReceived(), monitor_->IntervalSent(), monitor_->TotalReceived(),
-            monitor_->TotalSent()};
+    return monitor_->Sample();
 }
 
 void SNMPRouterMonitor::SetOnTraffic(std::function<void()> handler) {

@@ -5,15 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace korvalin {
+#include "sources/TrafficSample.h"
 
-// The four figures a monitor holds after every reading.
-struct TrafficSample {
-    std::int64_t IntervalReceived = 0;
-    std::int64_t IntervalSent = 0;
-    std::int64_t TotalReceived = 0;
-    std::int64_t TotalSent = 0;
-};
+namespace korvalin {
 
 // What the configuration window needs of the local adapter monitor. The program's monitor
 // stands behind it; tests hand in a scripted one.

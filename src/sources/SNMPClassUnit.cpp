@@ -215,10 +215,7 @@ void TSNMPClass::TimerTick() {
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
     ReadCounters(received, sent, false, selectedIndex_);
-    totalReceived_ += static_cast<std::int64_t>(received);
-    totalSent_ += static_cast<std::int64_t>(sent);
-    intervalReceived_ = static_cast<std::int64_t>(received);
-    intervalSent_ = static_cast<std::int64_t>(sent);
+    sample_.Record(received, sent);
     if (onTraffic_) {
         // What the handler raises is swallowed: the next reading comes as usual.
         try {
@@ -253,10 +250,7 @@ void TSNMPClass::SetActive(bool active) {
         lastInOctets_.assign(interfaces_.size(), 0);
         lastOutOctets_.assign(interfaces_.size(), 0);
         TakeBaselineReadings(0);
-        totalReceived_ = 0;
-        totalSent_ = 0;
-        intervalReceived_ = 0;
-        intervalSent_ = 0;
+        sample_ = TrafficSample{};
     }
     if (timer_) {
         timer_->SetEnabled(active_ && prepared_);

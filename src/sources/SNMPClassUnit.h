@@ -9,6 +9,7 @@
 #include "core/MyTimer.h"
 #include "platform/UiThread.h"
 #include "sources/DefaultSNMPClass.h"
+#include "sources/TrafficSample.h"
 
 namespace korvalin {
 
@@ -78,10 +79,11 @@ public:
     std::int64_t PerSecond(std::int64_t value) const;
 
     // The traffic sample of the last reading.
-    std::int64_t IntervalReceived() const { return intervalReceived_; }
-    std::int64_t IntervalSent() const { return intervalSent_; }
-    std::int64_t TotalReceived() const { return totalReceived_; }
-    std::int64_t TotalSent() const { return totalSent_; }
+    std::int64_t IntervalReceived() const { return sample_.IntervalReceived; }
+    std::int64_t IntervalSent() const { return sample_.IntervalSent; }
+    std::int64_t TotalReceived() const { return sample_.TotalReceived; }
+    std::int64_t TotalSent() const { return sample_.TotalSent; }
+    const TrafficSample& Sample() const { return sample_; }
 
     // The stored counter readings, one per position of Interfaces.
     const std::vector<std::uint32_t>& LastInOctets() const { return lastInOctets_; }
@@ -118,10 +120,7 @@ private:
     std::int32_t selectedIndex_ = 0;
     std::vector<std::uint32_t> lastInOctets_;
     std::vector<std::uint32_t> lastOutOctets_;
-    std::int64_t intervalReceived_ = 0;
-    std::int64_t intervalSent_ = 0;
-    std::int64_t totalReceived_ = 0;
-    std::int64_t totalSent_ = 0;
+    TrafficSample sample_;
     bool exchangeRates_ = false;
     bool correctRates_ = false;
     std::uint32_t correctUp_ = 1;

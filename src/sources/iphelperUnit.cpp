@@ -182,10 +182,7 @@ void TIPHelperMonitor::TimerTick() {
         std::uint64_t received = 0;
         std::uint64_t sent = 0;
         ReadCounters(received, sent, false, selectedIndex_);
-        totalReceived_ += static_cast<std::int64_t>(received);
-        totalSent_ += static_cast<std::int64_t>(sent);
-        intervalReceived_ = static_cast<std::int64_t>(received);
-        intervalSent_ = static_cast<std::int64_t>(sent);
+        sample_.Record(received, sent);
         if (onTraffic_) {
             // Swallowed: the owner's display failures must not stop the monitor.
             try {
@@ -217,10 +214,7 @@ void TIPHelperMonitor::SetActive(bool active) {
         lastInOctets_.assign(adapters_.size(), 0);
         lastOutOctets_.assign(adapters_.size(), 0);
         TakeBaselineReadings(0);
-        totalReceived_ = 0;
-        totalSent_ = 0;
-        intervalReceived_ = 0;
-        intervalSent_ = 0;
+        sample_ = TrafficSample{};
     }
     active_ = active;
     if (timer_ != nullptr) {

@@ -10,6 +10,7 @@
 #include "platform/InterfaceTable.h"
 #include "platform/OsVersion.h"
 #include "platform/UiThread.h"
+#include "sources/TrafficSample.h"
 
 namespace korvalin {
 
@@ -83,10 +84,11 @@ public:
     void TimerTick();
 
     // The traffic sample of the last reading.
-    std::int64_t IntervalReceived() const { return intervalReceived_; }
-    std::int64_t IntervalSent() const { return intervalSent_; }
-    std::int64_t TotalReceived() const { return totalReceived_; }
-    std::int64_t TotalSent() const { return totalSent_; }
+    std::int64_t IntervalReceived() const { return sample_.IntervalReceived; }
+    std::int64_t IntervalSent() const { return sample_.IntervalSent; }
+    std::int64_t TotalReceived() const { return sample_.TotalReceived; }
+    std::int64_t TotalSent() const { return sample_.TotalSent; }
+    const TrafficSample& Sample() const { return sample_; }
 
     // The stored readings, one per list position.
     const std::vector<std::uint64_t>& LastInOctets() const { return lastInOctets_; }
@@ -113,10 +115,7 @@ private:
     std::int32_t selectedIndex_ = -1;
     std::vector<std::uint64_t> lastInOctets_;
     std::vector<std::uint64_t> lastOutOctets_;
-    std::int64_t intervalReceived_ = 0;
-    std::int64_t intervalSent_ = 0;
-    std::int64_t totalReceived_ = 0;
-    std::int64_t totalSent_ = 0;
+    TrafficSample sample_;
     TrafficHandler onTraffic_;
     // Kept between readings so a reading every second reuses their storage.
     std::vector<InterfaceRow> tableRows_;
