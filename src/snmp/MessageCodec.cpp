@@ -56,10 +56,12 @@ Result<std::uint32_t> DecodeUnsigned32(const BerElement& element) {
     if (number.Value() >= 0 && number.Value() <= std::numeric_limits<std::uint32_t>::max()) {
         return static_cast<std::uint32_t>(number.Value());
     }
-    // Some agents write counters above 2147483647 in four octets without the leading
-    // zero; read those as the unsigned value they meant.
+    // Some agents leave out the leading zero octet that keeps an unsigned value with its
+    // top bit set from reading as negative (200 as "C8", 2147483648 as "80 00 00 00");
+    // up to four octets, read such a content as the unsigned number it spells.
     if (number.Value() < 0 && element.content.size() <= 4) {
-        return static_cast<std::uint32_t>(number.Value());
+        const std::int64_t wrap = std::int64_t{1} << (8 * element.content.size());
+        return static_cast<std::uint32_t>(number.Value() + wrap);
     }
     return MakeError(ErrorCode::IntegerTooLarge, std::to_string(number.Value()));
 }

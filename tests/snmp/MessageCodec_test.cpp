@@ -135,6 +135,50 @@ TEST(MessageDecoding, ValuesComeBackAsTheirTexts) {
     }
 }
 
+// Agents that leave out the leading zero octet send an unsigned value with its top bit
+// set as if it were negative; it must still read as the unsigned number meant.
+TEST(MessageDecoding, UnsignedValuesReadUnsignedWithOrWithoutTheLeadingZero) {
+    const struct {
+        const char* value;
+        const char* text;
+    } cases[] = {
+        {"41 01 c8", "200"},
+        {"41 01 80", "128"},
+        {"41 01 ff", "255"},
+        {"42 01 c8", "200"},
+        {"43 01 c8", "200"},
+        {"41 02 80 00", "32768"},
+        {"42 02 ff ff", "65535"},
+        {"43 02 c8 00", "51200"},
+        {"41 03 80 00 00", "8388608"},
+        {"42 03 ff ff ff", "16777215"},
+        {"43 03 c8 00 01", "13107201"},
+        {"41 04 80 00 00 00", "2147483648"},
+        {"42 04 ff ff ff ff", "4294967295"},
+        {"43 04 c8 00 00 00", "3355443200"},
+        // The same values as a standard encoder writes them.
+        {"41 02 00 c8", "200"},
+        {"42 03 00 ff ff", "65535"},
+        {"43 05 00 ff ff ff ff", "4294967295"},
+        {"41 05 00 80 00 00 00", "2147483648"},
+        // Top bit clear: no difference.
+        {"41 01 7f", "127"},
+        {"42 03 7f ff ff", "8388607"},
+        {"43 04 7f ff ff ff", "2147483647"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        auto decoded = DecodeMessage(ResponseWithValue(Hex(c.value)));
+        ASSERT_TRUE(decoded) << Describe(decoded.GetError().code);
+        ASSERT_EQ(decoded.Value().varbinds.size(), 1u);
+        EXPECT_EQ(decoded.Value().varbinds[0].value.text, c.text);
+    }
+    // INTEGER stays signed.
+    auto integer = DecodeMessage(ResponseWithValue(Hex("02 01 c8")));
+    ASSERT_TRUE(integer);
+    EXPECT_EQ(integer.Value().varbinds[0].value.text, "-56");
+}
+
 struct Malformed {
     const char* name;
     Bytes datagram;
