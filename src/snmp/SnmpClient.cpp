@@ -24,15 +24,16 @@ Error SocketFailure(const char* step) {
     return MakeError(ErrorCode::SocketError, std::string(step) + ": " + std::strerror(errno));
 }
 
-// Waits until the socket is readable or the deadline passes; false on timeout.
-Result<bool> WaitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
+// Waits until the socket is ready for events (POLLIN or POLLOUT) or the deadline passes;
+// false on timeout.
+Result<bool> WaitReady(int fd, short events, std::chrono::steady_clock::time_point deadline) {
     while (true) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return false;
         }
-        pollfd entry{fd, POLLIN, 0};
+        pollfd entry{fd, events, 0};
         const int ready = poll(&entry, 1, static_cast<int>(left.count()));
         if (ready > 0) {
             return true;
@@ -97,7 +98,9 @@ Status SnmpClient::EnsureSocket(int family) {
     if (socket_ >= 0) {
         close(socket_);
     }
-    socket_ = socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    // Non-blocking, so that neither a send nor a receive can hold the caller past the
+    // deadline: a datagram that poll announced may be gone by the time it is read.
+    socket_ = socket(family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     socketFamily_ = family;
     if (socket_ < 0) {
         return SocketFailure("socket");
@@ -124,14 +127,37 @@ Status SnmpClient::SendRequest() {
         return opened;
     }
     const auto deadline = std::chrono::steady_clock::now() + settings_.timeout;
-    if (sendto(socket_, datagram.Value().data(), datagram.Value().size(), 0, address.Value().Get(),
-               address.Value().length) < 0) {
-        return SocketFailure("sendto");
+    if (auto sent = Send(datagram.Value(), address.Value(), deadline); !sent) {
+        return sent;
     }
+    return AwaitAnswer(address.Value(), deadline);
+}
+
+Status SnmpClient::Send(const Bytes& datagram, const TargetAddress& address,
+                        std::chrono::steady_clock::time_point deadline) {
+    while (sendto(socket_, datagram.data(), datagram.size(), MSG_DONTWAIT, address.Get(),
+                  address.length) < 0) {
+        if (errno != EINTR && errno != EAGAIN) {
+            return SocketFailure("sendto");
+        }
+        // A full send buffer: wait for room, but no longer than for the answer.
+        auto writable = WaitReady(socket_, POLLOUT, deadline);
+        if (!writable) {
+            return writable.GetError();
+        }
+        if (!writable.Value()) {
+            return MakeError(ErrorCode::Timeout, "the request could not be sent");
+        }
+    }
+    return Done{};
+}
+
+Status SnmpClient::AwaitAnswer(const TargetAddress& address,
+                               std::chrono::steady_clock::time_point deadline) {
     receiveBuffer_.resize(MaxDatagram + 1);
     std::string lastRejection = "no datagram from the agent";
     while (true) {
-        auto readable = WaitReadable(socket_, deadline);
+        auto readable = WaitReady(socket_, POLLIN, deadline);
         if (!readable) {
             return readable.GetError();
         }
@@ -141,15 +167,15 @@ Status SnmpClient::SendRequest() {
         sockaddr_storage from{};
         socklen_t fromLength = sizeof from;
         const ssize_t received =
-            recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(), MSG_TRUNC,
-                     reinterpret_cast<sockaddr*>(&from), &fromLength);
+            recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(),
+                     MSG_TRUNC | MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (received < 0) {
             if (errno == EINTR || errno == EAGAIN) {
                 continue;
             }
             return SocketFailure("recvfrom");
         }
-        if (!SameEndpoint(address.Value(), from, fromLength)) {
+        if (!SameEndpoint(address, from, fromLength)) {
             lastRejection = "datagram from another address or port";
             continue;
         }

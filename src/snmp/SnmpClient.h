@@ -7,6 +7,7 @@
 #include "snmp/Ber.h"
 #include "snmp/Message.h"
 #include "snmp/Result.h"
+#include "snmp/TargetAddress.h"
 
 namespace korvalin::snmp {
 
@@ -46,6 +47,11 @@ public:
 
 private:
     Status EnsureSocket(int family);
+    Status Send(const Bytes& datagram, const TargetAddress& address,
+                std::chrono::steady_clock::time_point deadline);
+    // Reads datagrams until one answers the request or the deadline passes.
+    Status AwaitAnswer(const TargetAddress& address,
+                       std::chrono::steady_clock::time_point deadline);
 
     ClientSettings settings_;
     int socket_ = -1;
