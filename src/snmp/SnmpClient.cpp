@@ -75,7 +75,8 @@ std::int32_t FreshRequestId() {
     return id == 0 ? 1 : id;
 }
 
-SnmpClient::SnmpClient(ClientSettings settings) : settings_(std::move(settings)) {}
+SnmpClient::SnmpClient(ClientSettings settings, Resolver resolver)
+    : settings_(std::move(settings)), resolver_(std::move(resolver)) {}
 
 SnmpClient::~SnmpClient() {
     if (socket_ >= 0) {
@@ -85,6 +86,8 @@ SnmpClient::~SnmpClient() {
 
 SnmpClient::SnmpClient(SnmpClient&& other) noexcept
     : settings_(std::move(other.settings_)),
+      resolver_(std::move(other.resolver_)),
+      resolved_(std::move(other.resolved_)),
       socket_(std::exchange(other.socket_, -1)),
       socketFamily_(other.socketFamily_),
       request_(std::move(other.request_)),
@@ -108,13 +111,26 @@ Status SnmpClient::EnsureSocket(int family) {
     return Done{};
 }
 
-Status SnmpClient::SendRequest() {
-    reply_.Clear();
+Result<TargetAddress> SnmpClient::AddressOfTarget() {
     auto target = SplitHostAndPort(settings_.targetHost, settings_.targetPort);
     if (!target) {
         return target.GetError();
     }
-    auto address = ResolveTarget(target.Value());
+    if (resolved_ && resolved_->target == target.Value()) {
+        return resolved_->address;
+    }
+    // A failure is not kept: the next exchange asks the resolver again.
+    resolved_.reset();
+    auto address = resolver_(target.Value());
+    if (address) {
+        resolved_ = ResolvedTarget{std::move(target).Value(), address.Value()};
+    }
+    return address;
+}
+
+Status SnmpClient::SendRequest() {
+    reply_.Clear();
+    auto address = AddressOfTarget();
     if (!address) {
         return address.GetError();
     }

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "snmp/Ber.h"
@@ -17,13 +19,17 @@ struct ClientSettings {
     std::chrono::milliseconds timeout{5000};  // wait for one answer; there is no retry
 };
 
+// How a host and port become a socket address.
+using Resolver = std::function<Result<TargetAddress>(const HostAndPort&)>;
+
 // Blocking SNMP version 1 exchange over UDP: one request datagram, one answer datagram.
 // No state is carried from one exchange to the next beyond an unconnected socket, kept
-// open to save its set-up; a late answer to an earlier request on it is refused by its
-// request-id.
+// open to save its set-up (a late answer to an earlier request on it is refused by its
+// request-id), and the resolved address of the target, kept until the target's host or
+// port changes, since a slow resolver would otherwise delay every exchange.
 class SnmpClient {
 public:
-    explicit SnmpClient(ClientSettings settings = {});
+    explicit SnmpClient(ClientSettings settings = {}, Resolver resolver = ResolveTarget);
     ~SnmpClient();
     SnmpClient(SnmpClient&& other) noexcept;
     SnmpClient& operator=(SnmpClient&&) = delete;
@@ -46,6 +52,13 @@ public:
     Status SendRequest();
 
 private:
+    struct ResolvedTarget {
+        HostAndPort target;
+        TargetAddress address;
+    };
+
+    // The address of the target in the settings, resolved when host or port changed.
+    Result<TargetAddress> AddressOfTarget();
     Status EnsureSocket(int family);
     Status Send(const Bytes& datagram, const TargetAddress& address,
                 std::chrono::steady_clock::time_point deadline);
@@ -54,6 +67,8 @@ private:
                        std::chrono::steady_clock::time_point deadline);
 
     ClientSettings settings_;
+    Resolver resolver_;
+    std::optional<ResolvedTarget> resolved_;
     int socket_ = -1;
     int socketFamily_ = 0;
     Message request_;

@@ -12,6 +12,8 @@ namespace korvalin::snmp {
 struct HostAndPort {
     std::string host;
     std::string port;
+
+    friend bool operator==(const HostAndPort&, const HostAndPort&) = default;
 };
 
 // Splits "HOST", "HOST:PORT", "[IPV6]" or "[IPV6]:PORT"; a text with more than one colon

@@ -194,6 +194,89 @@ TEST(SnmpClientExchange, RefusesBadRequestsBeforeSendingAnything) {
     EXPECT_EQ(agent.RequestCount(), 0);
 }
 
+// Records every look-up and answers through the real resolver, or fails while told to.
+struct CountingResolver {
+    std::vector<HostAndPort> lookUps;
+    int failuresLeft = 0;
+
+    Resolver Get() {
+        return [this](const HostAndPort& target) -> Result<TargetAddress> {
+            lookUps.push_back(target);
+            if (failuresLeft > 0) {
+                --failuresLeft;
+                return MakeError(ErrorCode::HostNotFound, target.host);
+            }
+            return ResolveTarget(target);
+        };
+    }
+};
+
+std::string PortOf(const FakeSnmpAgent& agent) {
+    return SplitHostAndPort(agent.Target(), "161").Value().port;
+}
+
+TEST(SnmpClientResolution, ResolvesOnceAndAgainOnlyWhenHostOrPortChange) {
+    FakeSnmpAgent first;
+    FakeSnmpAgent second;
+    first.SetObject(SysDescr, Value::OctetString("first"));
+    second.SetObject(SysDescr, Value::OctetString("second"));
+    CountingResolver resolver;
+    SnmpClient client(ClientSettings{first.Target(), "161", ShortTimeout}, resolver.Get());
+    client.Request().community = "public";
+    client.Request().varbinds = {{SysDescr, Value::Null()}};
+
+    const struct {
+        std::string host;
+        std::string port;
+        const char* answer;
+        std::size_t lookUps;
+    } steps[] = {
+        {first.Target(), "161", "first", 1},
+        {first.Target(), "161", "first", 1},
+        {first.Target(), "161", "first", 1},
+        {second.Target(), "161", "second", 2},
+        {second.Target(), "161", "second", 2},
+        {first.Target(), "161", "first", 3},
+        // The same host and port written another way: no new look-up.
+        {"127.0.0.1", PortOf(first), "first", 3},
+        // Only the port changes (the host names none, so the default port counts).
+        {"127.0.0.1", PortOf(second), "second", 4},
+        {"127.0.0.1", PortOf(second), "second", 4},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i));
+        client.Settings().targetHost = steps[i].host;
+        client.Settings().targetPort = steps[i].port;
+        const Status status = client.SendRequest();
+        ASSERT_TRUE(status) << status.GetError().detail;
+        EXPECT_EQ(client.Reply().varbinds[0].value.text, steps[i].answer);
+        EXPECT_EQ(resolver.lookUps.size(), steps[i].lookUps);
+    }
+    EXPECT_EQ(first.RequestCount(), 5);
+    EXPECT_EQ(second.RequestCount(), 4);
+}
+
+TEST(SnmpClientResolution, FailedResolutionIsTriedAgainAtTheNextExchange) {
+    FakeSnmpAgent agent;
+    agent.SetObject(SysDescr, Value::OctetString("x"));
+    CountingResolver resolver;
+    resolver.failuresLeft = 2;
+    SnmpClient client(ClientSettings{agent.Target(), "161", ShortTimeout}, resolver.Get());
+    client.Request().community = "public";
+    client.Request().varbinds = {{SysDescr, Value::Null()}};
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        const Status status = client.SendRequest();
+        ASSERT_FALSE(status) << "attempt " << attempt;
+        EXPECT_EQ(status.GetError().code, ErrorCode::HostNotFound);
+        EXPECT_EQ(resolver.lookUps.size(), static_cast<std::size_t>(attempt));
+    }
+    EXPECT_EQ(agent.RequestCount(), 0);
+    ASSERT_TRUE(client.SendRequest());
+    ASSERT_TRUE(client.SendRequest());
+    EXPECT_EQ(resolver.lookUps.size(), 3u) << "the successful look-up is kept";
+    EXPECT_EQ(agent.RequestCount(), 2);
+}
+
 TEST(SnmpClientExchange, AnswersWithAnErrorStatusStillCount) {
     FakeSnmpAgent agent;  // an empty table answers noSuchName
     SnmpClient client = ClientFor(agent);
