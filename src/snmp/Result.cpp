@@ -46,6 +46,8 @@ const char* Describe(ErrorCode code) {
         return "socket error";
     case ErrorCode::Timeout:
         return "no answer in time";
+    case ErrorCode::Interrupted:
+        return "interrupted";
     }
     return "unknown error";
 }

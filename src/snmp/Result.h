@@ -30,6 +30,7 @@ enum class ErrorCode {
     HostNotFound,               // name resolution gave no address
     SocketError,                // creating, sending on or reading the socket failed
     Timeout,                    // no acceptable answer arrived in time
+    Interrupted,                // the client was interrupted before or during the exchange
 };
 
 struct Error {

@@ -1,6 +1,7 @@
 #include "snmp/SnmpClient.h"
 
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/random.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -24,19 +25,31 @@ Error SocketFailure(const char* step) {
     return MakeError(ErrorCode::SocketError, std::string(step) + ": " + std::strerror(errno));
 }
 
-// Waits until the socket is ready for events (POLLIN or POLLOUT) or the deadline passes;
-// false on timeout.
-Result<bool> WaitReady(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+Error InterruptedError(const char* when) {
+    return MakeError(ErrorCode::Interrupted, when);
+}
+
+bool Readable(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    return poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
+}
+
+enum class Wait { Ready, TimedOut, Interrupted };
+
+// Waits until the socket is ready for events (POLLIN or POLLOUT), the interrupt event is
+// raised or the deadline passes.
+Result<Wait> WaitReady(int fd, short events, int interruptEvent,
+                       std::chrono::steady_clock::time_point deadline) {
     while (true) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            return false;
+            return Wait::TimedOut;
         }
-        pollfd entry{fd, events, 0};
-        const int ready = poll(&entry, 1, static_cast<int>(left.count()));
+        pollfd entries[] = {{fd, events, 0}, {interruptEvent, POLLIN, 0}};
+        const int ready = poll(entries, 2, static_cast<int>(left.count()));
         if (ready > 0) {
-            return true;
+            return (entries[1].revents & POLLIN) != 0 ? Wait::Interrupted : Wait::Ready;
         }
         if (ready < 0 && errno != EINTR) {
             return SocketFailure("poll");
@@ -75,37 +88,49 @@ std::int32_t FreshRequestId() {
     return id == 0 ? 1 : id;
 }
 
+// The event exists from construction on, so Interrupt never races with its creation.
 SnmpClient::SnmpClient(ClientSettings settings, Resolver resolver)
-    : settings_(std::move(settings)), resolver_(std::move(resolver)) {}
+    : settings_(std::move(settings)),
+      resolver_(std::move(resolver)),
+      interruptEvent_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      interruptEventError_(interruptEvent_.Valid() ? 0 : errno) {}
 
-SnmpClient::~SnmpClient() {
-    if (socket_ >= 0) {
-        close(socket_);
-    }
+SnmpClient::~SnmpClient() = default;
+
+SnmpClient::SnmpClient(SnmpClient&& other) noexcept = default;
+
+void SnmpClient::Interrupt() {
+    const std::uint64_t one = 1;
+    // Fails only without an event, which SendRequest reports itself.
+    [[maybe_unused]] const ssize_t written = write(interruptEvent_.Get(), &one, sizeof one);
 }
 
-SnmpClient::SnmpClient(SnmpClient&& other) noexcept
-    : settings_(std::move(other.settings_)),
-      resolver_(std::move(other.resolver_)),
-      resolved_(std::move(other.resolved_)),
-      socket_(std::exchange(other.socket_, -1)),
-      socketFamily_(other.socketFamily_),
-      request_(std::move(other.request_)),
-      reply_(std::move(other.reply_)),
-      receiveBuffer_(std::move(other.receiveBuffer_)) {}
+void SnmpClient::ClearInterrupt() {
+    std::uint64_t count = 0;
+    // Reading resets the counter; an event that is not raised has nothing to read.
+    [[maybe_unused]] const ssize_t taken = read(interruptEvent_.Get(), &count, sizeof count);
+}
+
+Status SnmpClient::CheckNotInterrupted() const {
+    if (!interruptEvent_.Valid()) {
+        return MakeError(ErrorCode::SocketError,
+                         std::string("eventfd: ") + std::strerror(interruptEventError_));
+    }
+    if (Readable(interruptEvent_.Get())) {
+        return InterruptedError("interrupted before sending");
+    }
+    return Done{};
+}
 
 Status SnmpClient::EnsureSocket(int family) {
-    if (socket_ >= 0 && socketFamily_ == family) {
+    if (socket_.Valid() && socketFamily_ == family) {
         return Done{};
-    }
-    if (socket_ >= 0) {
-        close(socket_);
     }
     // Non-blocking, so that neither a send nor a receive can hold the caller past the
     // deadline: a datagram that poll announced may be gone by the time it is read.
-    socket_ = socket(family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    socket_.Reset(socket(family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     socketFamily_ = family;
-    if (socket_ < 0) {
+    if (!socket_.Valid()) {
         return SocketFailure("socket");
     }
     return Done{};
@@ -130,6 +155,9 @@ Result<TargetAddress> SnmpClient::AddressOfTarget() {
 
 Status SnmpClient::SendRequest() {
     reply_.Clear();
+    if (auto usable = CheckNotInterrupted(); !usable) {
+        return usable;
+    }
     auto address = AddressOfTarget();
     if (!address) {
         return address.GetError();
@@ -151,17 +179,20 @@ Status SnmpClient::SendRequest() {
 
 Status SnmpClient::Send(const Bytes& datagram, const TargetAddress& address,
                         std::chrono::steady_clock::time_point deadline) {
-    while (sendto(socket_, datagram.data(), datagram.size(), MSG_DONTWAIT, address.Get(),
+    while (sendto(socket_.Get(), datagram.data(), datagram.size(), MSG_DONTWAIT, address.Get(),
                   address.length) < 0) {
         if (errno != EINTR && errno != EAGAIN) {
             return SocketFailure("sendto");
         }
         // A full send buffer: wait for room, but no longer than for the answer.
-        auto writable = WaitReady(socket_, POLLOUT, deadline);
+        auto writable = WaitReady(socket_.Get(), POLLOUT, interruptEvent_.Get(), deadline);
         if (!writable) {
             return writable.GetError();
         }
-        if (!writable.Value()) {
+        if (writable.Value() == Wait::Interrupted) {
+            return InterruptedError("interrupted while sending");
+        }
+        if (writable.Value() == Wait::TimedOut) {
             return MakeError(ErrorCode::Timeout, "the request could not be sent");
         }
     }
@@ -173,17 +204,20 @@ Status SnmpClient::AwaitAnswer(const TargetAddress& address,
     receiveBuffer_.resize(MaxDatagram + 1);
     std::string lastRejection = "no datagram from the agent";
     while (true) {
-        auto readable = WaitReady(socket_, POLLIN, deadline);
+        auto readable = WaitReady(socket_.Get(), POLLIN, interruptEvent_.Get(), deadline);
         if (!readable) {
             return readable.GetError();
         }
-        if (!readable.Value()) {
+        if (readable.Value() == Wait::Interrupted) {
+            return InterruptedError("interrupted while waiting for the answer");
+        }
+        if (readable.Value() == Wait::TimedOut) {
             return MakeError(ErrorCode::Timeout, lastRejection);
         }
         sockaddr_storage from{};
         socklen_t fromLength = sizeof from;
         const ssize_t received =
-            recvfrom(socket_, receiveBuffer_.data(), receiveBuffer_.size(),
+            recvfrom(socket_.Get(), receiveBuffer_.data(), receiveBuffer_.size(),
                      MSG_TRUNC | MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (received < 0) {
             if (errno == EINTR || errno == EAGAIN) {

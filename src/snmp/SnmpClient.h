@@ -7,6 +7,7 @@
 #include <string>
 
 #include "snmp/Ber.h"
+#include "snmp/FileDescriptor.h"
 #include "snmp/Message.h"
 #include "snmp/Result.h"
 #include "snmp/TargetAddress.h"
@@ -27,6 +28,8 @@ using Resolver = std::function<Result<TargetAddress>(const HostAndPort&)>;
 // open to save its set-up (a late answer to an earlier request on it is refused by its
 // request-id), and the resolved address of the target, kept until the target's host or
 // port changes, since a slow resolver would otherwise delay every exchange.
+//
+// The client belongs to one thread at a time; only Interrupt may be called from another.
 class SnmpClient {
 public:
     explicit SnmpClient(ClientSettings settings = {}, Resolver resolver = ResolveTarget);
@@ -49,7 +52,16 @@ public:
     // from the address and port the request went to, decodes as a GetResponse and
     // carries the request's request-id; anything else is ignored while the wait goes on.
     // On a timeout the error's detail names why the last ignored datagram was refused.
+    // While the client is interrupted it fails with ErrorCode::Interrupted at once.
     Status SendRequest();
+
+    // Ends a SendRequest that is waiting at once with ErrorCode::Interrupted, and makes
+    // every later one fail the same way before it sends anything, until ClearInterrupt.
+    // Safe to call from any thread, so that an owner blocked in a long wait can be
+    // released when the program ends or the agent changes.
+    void Interrupt();
+    // Lets exchanges run again; for the owning thread, before its next exchange.
+    void ClearInterrupt();
 
 private:
     struct ResolvedTarget {
@@ -59,6 +71,8 @@ private:
 
     // The address of the target in the settings, resolved when host or port changed.
     Result<TargetAddress> AddressOfTarget();
+    // Fails when the client is interrupted or cannot be (no eventfd could be made).
+    Status CheckNotInterrupted() const;
     Status EnsureSocket(int family);
     Status Send(const Bytes& datagram, const TargetAddress& address,
                 std::chrono::steady_clock::time_point deadline);
@@ -69,8 +83,11 @@ private:
     ClientSettings settings_;
     Resolver resolver_;
     std::optional<ResolvedTarget> resolved_;
-    int socket_ = -1;
+    FileDescriptor socket_;
     int socketFamily_ = 0;
+    // Readable while interrupted: waits poll it beside the socket.
+    FileDescriptor interruptEvent_;
+    int interruptEventError_ = 0;
     Message request_;
     Message reply_;
     Bytes receiveBuffer_;

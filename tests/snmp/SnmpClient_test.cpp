@@ -1,10 +1,17 @@
 #include "snmp/SnmpClient.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <set>
+#include <thread>
 
 #include "fakes/FakeSnmpAgent.h"
+#include "snmp/FileDescriptor.h"
 #include "snmp/MessageCodec.h"
 #include "snmp/SnmpTestBytes.h"
 
@@ -275,6 +282,85 @@ TEST(SnmpClientResolution, FailedResolutionIsTriedAgainAtTheNextExchange) {
     ASSERT_TRUE(client.SendRequest());
     EXPECT_EQ(resolver.lookUps.size(), 3u) << "the successful look-up is kept";
     EXPECT_EQ(agent.RequestCount(), 2);
+}
+
+// A loopback UDP socket that takes datagrams and never answers.
+class SilentPeer {
+public:
+    SilentPeer() : socket_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (socket_.Get() < 0 ||
+            bind(socket_.Get(), reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            getsockname(socket_.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            ADD_FAILURE() << "silent peer socket: " << std::strerror(errno);
+        }
+        port_ = ntohs(address.sin_port);
+    }
+
+    std::string Target() const { return "127.0.0.1:" + std::to_string(port_); }
+
+    // Waits for a datagram and takes it; false when none came in time.
+    bool AwaitDatagram(std::chrono::milliseconds timeout) {
+        pollfd entry{socket_.Get(), POLLIN, 0};
+        return poll(&entry, 1, static_cast<int>(timeout.count())) == 1 && TakeQueued();
+    }
+
+    // Takes a datagram that has already arrived; false when there is none.
+    bool TakeQueued() {
+        char buffer[2048];
+        return recv(socket_.Get(), buffer, sizeof buffer, MSG_DONTWAIT) >= 0;
+    }
+
+private:
+    FileDescriptor socket_;
+    std::uint16_t port_ = 0;
+};
+
+TEST(SnmpClientInterrupt, EndsAWaitAtOnceFromAnotherThreadAndHoldsUntilCleared) {
+    SilentPeer peer;
+    const auto timeout = std::chrono::milliseconds(5000);
+    SnmpClient client(ClientSettings{peer.Target(), "161", timeout});
+    client.Request().community = "public";
+    client.Request().varbinds = {{SysDescr, Value::Null()}};
+
+    // Once the request has reached the peer the client waits (or is about to, and then
+    // finds the event already raised).
+    bool requestArrived = false;
+    std::thread interrupter([&] {
+        requestArrived = peer.AwaitDatagram(std::chrono::seconds(10));
+        client.Interrupt();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const Status interrupted = client.SendRequest();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    interrupter.join();
+    ASSERT_TRUE(requestArrived);
+    ASSERT_FALSE(interrupted);
+    EXPECT_EQ(interrupted.GetError().code, ErrorCode::Interrupted)
+        << Describe(interrupted.GetError().code) << ": " << interrupted.GetError().detail;
+    EXPECT_LT(waited, timeout);
+
+    // Still interrupted: fails at once and sends nothing (loopback delivers within sendto).
+    client.Interrupt();
+    const Status again = client.SendRequest();
+    ASSERT_FALSE(again);
+    EXPECT_EQ(again.GetError().code, ErrorCode::Interrupted);
+    EXPECT_FALSE(peer.TakeQueued()) << "an interrupted client sent a request";
+
+    FakeSnmpAgent agent;
+    agent.SetScript([](const Message* request, const Bytes&) {
+        return std::vector<Reply>{{Encoded(Answered(*request, "after the interrupt"))}};
+    });
+    client.Settings().targetHost = agent.Target();
+    client.ClearInterrupt();
+    const Status answered = client.SendRequest();
+    ASSERT_TRUE(answered) << Describe(answered.GetError().code) << ": "
+                          << answered.GetError().detail;
+    EXPECT_EQ(client.Reply().varbinds[0].value.text, "after the interrupt");
+    EXPECT_EQ(agent.RequestCount(), 1);
 }
 
 TEST(SnmpClientExchange, AnswersWithAnErrorStatusStillCount) {
