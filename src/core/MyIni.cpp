@@ -19,6 +19,17 @@ namespace {
 constexpr const char* kMissing = "INIERROR";
 constexpr const char* kApplicationTitle = "Korvalin";
 
+constexpr std::int32_t kNewFile = 2;
+constexpr std::int32_t kPathNotFound = 3;
+constexpr std::int32_t kReadOnly = 5;
+
+// The ErrorCode for a system error number. A missing folder comes as ENOENT (or ENOTDIR
+// when a file stands in its place); ENOENT is 2 and would read as "new file, can be
+// created", so both are reported as the missing path they are.
+std::int32_t FailureCode(int error) {
+    return error == ENOENT || error == ENOTDIR ? kPathNotFound : error;
+}
+
 std::string WithFinalSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
@@ -95,8 +106,11 @@ void TTheIniFile::SetDefFilePath(const std::string& folder) {
 
 void TTheIniFile::SetOpen(bool open) {
     if (!pending_.empty()) {
-        errorCode_ = Flush();
+        errorCode_ = FailureCode(Flush());
     }
+    // A batch whose writes were all refused has a view but nothing to flush; the view
+    // shows the file being closed and must not answer reads of the next one.
+    pendingView_.reset();
     updateDepth_ = 0;
     open_ = false;
     filePath_.clear();
@@ -131,16 +145,16 @@ bool TTheIniFile::OpenFile() {
             return false;
         }
         if (!OwnerMayWrite(info) && !MakeWritable(path)) {
-            errorCode_ = 5;
+            errorCode_ = kReadOnly;
             dialogs_.MessageBox(
                 "Kann Schreibschutz von " + path + " nicht entfernen! / Can't remove R/W flag.",
                 kApplicationTitle, Dialogs::StyleOk);
             return false;
         }
     } else {
-        errorCode_ = 2;  // stays after success: the file is new
+        errorCode_ = kNewFile;  // stays after success: the file is new
         if (const int error = ProbeCreation(path); error != 0) {
-            errorCode_ = error;
+            errorCode_ = FailureCode(error);
             return false;
         }
     }
@@ -177,7 +191,7 @@ void TTheIniFile::Store(const std::string& name, const std::string& value) {
     if (updateDepth_ > 0) {
         if (!pendingView_) {
             if (const int error = cache_->Load(filePath_); error != 0) {
-                errorCode_ = error;
+                errorCode_ = FailureCode(error);
                 return;
             }
             pendingView_ = std::make_unique<IniDocument>(cache_->Document());
@@ -192,7 +206,7 @@ void TTheIniFile::Store(const std::string& name, const std::string& value) {
     const FolderLock lock(filePath_);
     // A file that cannot be read is not overwritten: its unknown keys would be lost.
     if (const int error = cache_->Load(filePath_); error != 0) {
-        errorCode_ = error;
+        errorCode_ = FailureCode(error);
         return;
     }
     IniDocument document = cache_->Document();
@@ -200,7 +214,7 @@ void TTheIniFile::Store(const std::string& name, const std::string& value) {
         errorCode_ = EINVAL;
         return;
     }
-    errorCode_ = cache_->Save(filePath_, document);
+    errorCode_ = FailureCode(cache_->Save(filePath_, document));
 }
 
 void TTheIniFile::BeginUpdate() {
@@ -211,7 +225,7 @@ void TTheIniFile::EndUpdate() {
     if (updateDepth_ == 0 || --updateDepth_ > 0) {
         return;
     }
-    errorCode_ = Flush();
+    errorCode_ = FailureCode(Flush());
 }
 
 int TTheIniFile::Flush() {

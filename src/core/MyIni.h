@@ -26,13 +26,15 @@ enum TIniLocation { loWinDir, loProgDir, loUser, loDefUser };
 //    0  success
 //   -1  not ready (no section, no file name, not open) or the key is missing
 //   -2  ReadInteger: the stored text is not a 32-bit whole number
-//    2  opening: the file does not exist yet and can be created
+//    2  opening: the file does not exist yet and can be created (Open true); 2 means
+//       nothing else
+//    3  the file's folder is missing (the system's ENOENT or ENOTDIR): opening cannot
+//       create the file there (Open false), or a write finds the folder gone
 //    5  opening: the file is read-only (no owner-write permission) and cannot be made
 //       writable; a message is shown
 //   other positive: an errno value, when opening finds that the file cannot be created
-//       (a missing folder gives ENOENT, 2, with Open false), when the path is a folder
-//       (EISDIR), or when a write cannot read or replace the file (the file is then left
-//       as it was)
+//       (EACCES, EROFS), when the path is a folder (EISDIR), or when a write cannot read
+//       or replace the file (the file is then left as it was)
 //
 // Every write replaces the file atomically and keeps the keys, sections, comments and
 // lines it does not touch. Names compare without regard to ASCII case; of duplicate keys

@@ -259,10 +259,21 @@ TEST_F(TheIniFileTest, FolderWhereTheFileShouldBeFailsToOpen) {
     EXPECT_EQ(ini.ErrorCode(), -1);
 }
 
-TEST_F(TheIniFileTest, MissingFolderFailsToOpenWithTheErrorNumber) {
-    OpenAt(folder / "missing/korvalin.ini");
-    EXPECT_FALSE(ini.Open());
-    EXPECT_EQ(ini.ErrorCode(), ENOENT);
+// The system says ENOENT, which is 2 and would pass for "new file, open": a missing
+// folder must read as the missing path it is.
+TEST_F(TheIniFileTest, MissingFolderFailsToOpenWithThreeNotWithTheNewFileCode) {
+    TempFolder::WriteFile(folder / "blocker", "a file where the folder should be");
+    const std::string paths[] = {folder / "missing/korvalin.ini",
+                                 folder / "missing/deeper/korvalin.ini",
+                                 folder / "blocker/korvalin.ini"};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        OpenAt(path);
+        EXPECT_FALSE(ini.Open());
+        EXPECT_EQ(ini.ErrorCode(), 3);
+        EXPECT_EQ(ini.ReadString("k", "def"), "def");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
 }
 
 TEST_F(TheIniFileTest, WriteThatCannotReachTheDiskIsReported) {
@@ -271,7 +282,7 @@ TEST_F(TheIniFileTest, WriteThatCannotReachTheDiskIsReported) {
     ASSERT_TRUE(ini.Open());
     std::filesystem::remove_all(folder / "sub");
     ini.WriteString("k", "v");
-    EXPECT_EQ(ini.ErrorCode(), ENOENT);
+    EXPECT_EQ(ini.ErrorCode(), 3) << "the folder is gone";
 }
 
 TEST_F(TheIniFileTest, SeesWhatAnotherInstanceWrote) {
@@ -365,7 +376,38 @@ TEST_F(TheIniFileTest, BatchEndReportsAFailedReplacement) {
     EXPECT_EQ(ini.ErrorCode(), 0);
     std::filesystem::remove_all(folder / "sub");
     ini.EndUpdate();
-    EXPECT_EQ(ini.ErrorCode(), ENOENT);
+    EXPECT_EQ(ini.ErrorCode(), 3) << "the folder is gone";
+}
+
+// A batch whose only write was refused holds a view of the file but nothing to write;
+// once the file is closed that view must not answer for the next one.
+TEST_F(TheIniFileTest, RefusedWriteInAnUnfinishedBatchLeavesNoViewOfTheClosedFile) {
+    const std::string other = folder / "other.ini";
+    const struct {
+        const char* name;
+        std::string reopened;
+    } cases[] = {{"another file", other}, {"the same file, changed meanwhile", Path()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder::WriteFile(Path(), "[Options]\nk=old\n");
+        TempFolder::WriteFile(other, "[Options]\nk=other\n");
+        OpenAt(Path());
+        ini.BeginUpdate();
+        ini.WriteString("bad=name", "v");
+        EXPECT_EQ(ini.ErrorCode(), EINVAL);
+        if (c.reopened == Path()) {
+            TempFolder::WriteFile(Path(), "[Options]\nk=changed\n");
+        }
+        OpenAt(c.reopened);
+        ASSERT_TRUE(ini.Open());
+        const std::string expected = c.reopened == Path() ? "changed" : "other";
+        EXPECT_EQ(ini.ReadString("k", "def"), expected);
+        ini.WriteString("k", "written");
+        EXPECT_EQ(ini.ErrorCode(), 0);
+        EXPECT_EQ(TempFolder::ReadFile(c.reopened), "[Options]\nk=written\n")
+            << "the batch ended with the file";
+        ini.SetOpen(false);
+    }
 }
 
 struct BadFileCase {
