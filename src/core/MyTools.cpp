@@ -172,12 +172,16 @@ TStringArray SplitString(const std::string& s, const std::string& separator) {
 std::string TMyTools::UpperCaseGerman(const std::string& s) const {
     // In UTF-8 ä ö ü are C3 A4, C3 B6, C3 BC and their capitals C3 84, C3 96, C3 9C.
     constexpr auto kLead = static_cast<unsigned char>(0xC3);
+    const auto isContinuation = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
     std::string result = s;
     for (std::size_t i = 0; i < result.size(); ++i) {
         const auto byte = static_cast<unsigned char>(result[i]);
         if (byte >= 'a' && byte <= 'z') {
             result[i] = static_cast<char>(byte - 'a' + 'A');
-        } else if (byte == kLead && i + 1 < result.size()) {
+        } else if (byte == kLead && i + 1 < result.size() &&
+                   isContinuation(static_cast<unsigned char>(result[i + 1]))) {
+            // Only a complete sequence is a character; a lone lead byte is copied and
+            // the byte after it is looked at on its own.
             const auto next = static_cast<unsigned char>(result[i + 1]);
             if (next == 0xA4 || next == 0xB6 || next == 0xBC) {
                 result[i + 1] = static_cast<char>(next - 0x20);

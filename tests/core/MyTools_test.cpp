@@ -145,7 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                       // Other accented letters and digits stay as they are.
                       UpperCase{"é à ç 1-9_", "é à ç 1-9_"}, UpperCase{"", ""},
                       // A lone lead byte at the end or invalid sequences are copied.
-                      UpperCase{"a\xC3", "A\xC3"}, UpperCase{"\xE4x", "\xE4X"}));
+                      UpperCase{"a\xC3", "A\xC3"}, UpperCase{"\xE4x", "\xE4X"},
+                      // A lead byte that starts no sequence leaves the next byte its own
+                      // (\303 is 0xC3, written in octal where a letter follows).
+                      UpperCase{"\303abc", "\303ABC"}, UpperCase{"\303\303a", "\303\303A"},
+                      UpperCase{"\303z\xC3\xB6", "\303Z\xC3\x96"},
+                      UpperCase{"\xC3\xC3\xA4", "\xC3\xC3\x84"}));
 
 struct MsgBoxCase {
     TMsgKind kind;
