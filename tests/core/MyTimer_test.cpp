@@ -19,18 +19,6 @@ using testing::FakeTimerSleeper;
 using testing::FakeUiThread;
 using Sleeps = std::vector<std::uint32_t>;
 
-template <class Predicate>
-bool WaitUntil(Predicate predicate, std::chrono::milliseconds timeout = 5s) {
-    const auto giveUp = std::chrono::steady_clock::now() + timeout;
-    while (!predicate()) {
-        if (std::chrono::steady_clock::now() > giveUp) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
 // A timer on virtual time whose ticks the test delivers; every tick records the sleeps
 // the worker completed since the previous tick.
 class TimerRig {
@@ -239,11 +227,10 @@ TEST(MyTimerPause, TickAlreadyOnItsWayWhenDisabledReachesNoHandler) {
     rig.CountTicks();
     rig.sleeper->Limit(2);
     rig.timer->SetEnabled(true);
-    ASSERT_TRUE(WaitUntil([&] { return rig.sleeper->Completed().size() == 2; }));
-    std::this_thread::sleep_for(20ms);  // lets the worker post the tick
+    ASSERT_TRUE(rig.ui.WaitForPending(1, 5s)) << "no tick was posted after the interval";
 
     rig.timer->SetEnabled(false);
-    rig.ui.RunPending();
+    EXPECT_EQ(rig.ui.RunPending(), 1) << "the posted tick is delivered";
     EXPECT_EQ(rig.Ticks(), 0);
     EXPECT_FALSE(rig.timer->Enabled());
 }
@@ -265,13 +252,15 @@ TEST(MyTimerTermination, NoHandlerRunsOnceTheApplicationTerminates) {
     rig.CountTicks();
     rig.sleeper->Limit(2);
     rig.timer->SetEnabled(true);
-    ASSERT_TRUE(WaitUntil([&] { return rig.sleeper->Completed().size() == 2; }));
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(rig.ui.WaitForPending(1, 5s)) << "no tick was posted after the interval";
 
     rig.ui.RequestTermination();
-    rig.ui.RunPending();
+    EXPECT_EQ(rig.ui.RunPending(), 1) << "the tick already on its way is delivered";
+    // Two more intervals: the worker reaches the hand-over twice more and then blocks in
+    // the sleep after them.
     rig.sleeper->Allow(4);
-    EXPECT_TRUE(rig.NoTickFor());
+    ASSERT_TRUE(rig.sleeper->WaitUntilBlocked());
+    EXPECT_EQ(rig.sleeper->Completed().size(), 6u);
     rig.ui.RunPending();
     EXPECT_EQ(rig.Ticks(), 0);
 }
@@ -303,8 +292,8 @@ TEST(MyTimerDestruction, ReleasesAWorkerWaitingForTheUserInterfaceThread) {
     TimerRig rig;
     rig.CountTicks();
     rig.timer->SetEnabled(true);
-    ASSERT_TRUE(WaitUntil([&] { return rig.sleeper->Completed().size() >= 2; }));
-    std::this_thread::sleep_for(20ms);  // the worker now waits for its tick to be run
+    // The worker now waits for its tick to be run.
+    ASSERT_TRUE(rig.ui.WaitForPending(1, 5s)) << "no tick was posted after the interval";
 
     rig.timer.reset();  // must not wait for the tick, which would never run
     EXPECT_EQ(rig.ui.RunPending(), 1) << "the tick was handed over before destruction";

@@ -44,6 +44,14 @@ public:
         return static_cast<int>(batch.size());
     }
 
+    // Waits until at least count tasks are posted and not yet run (up to timeout); runs
+    // none of them. Returns false on timeout.
+    template <class Duration>
+    bool WaitForPending(std::size_t count, Duration timeout) {
+        std::unique_lock lock(mutex_);
+        return posted_.wait_for(lock, timeout, [&] { return tasks_.size() >= count; });
+    }
+
     // Waits for a posted task (up to timeout) and runs everything posted; returns false on
     // timeout.
     template <class Duration>
