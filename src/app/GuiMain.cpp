@@ -42,7 +42,6 @@ int RunGui(int argc, char** argv) {
 
     const LinuxOsVersion osVersion;
     CheckOperatingSystem(osVersion);
-    Win2000OrLater = ComputeWin2000OrLater(osVersion);
 
     SingleInstance instance;
     if (!instance.Acquire()) {

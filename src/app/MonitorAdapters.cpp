@@ -13,18 +13,6 @@ std::vector<std::string> IPHelperAdapterMonitor::Adapters() const {
     return texts;
 }
 
-TrafficSample IPHelperAdapterMonitor::Sample() const {
-    return monitor_->Sample();
-}
-
-void IPHelperAdapterMonitor::SetOnTraffic(std::function<void()> handler) {
-    if (!handler) {
-        monitor_->SetOnTraffic({});
-        return;
-    }
-    monitor_->SetOnTraffic([handler = std::move(handler)](TIPHelperMonitor&) { handler(); });
-}
-
 SNMPRouterMonitor::SNMPRouterMonitor(std::unique_ptr<TSNMPClass> monitor)
     : monitor_(std::move(monitor)) {}
 
@@ -34,18 +22,6 @@ std::vector<std::string> SNMPRouterMonitor::Interfaces() const {
         texts.push_back(entry.text);
     }
     return texts;
-}
-
-TrafficSample SNMPRouterMonitor::Sample() const {
-    return monitor_->Sample();
-}
-
-void SNMPRouterMonitor::SetOnTraffic(std::function<void()> handler) {
-    if (!handler) {
-        monitor_->SetOnTraffic({});
-        return;
-    }
-    monitor_->SetOnTraffic([handler = std::move(handler)](TSNMPClass&) { handler(); });
 }
 
 }  // namespace korvalin

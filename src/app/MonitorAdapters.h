@@ -22,8 +22,9 @@ public:
     std::string AdapterName() const override { return monitor_->AdapterName(); }
     void SetAdapterName(const std::string& name) override { monitor_->SetAdapterName(name); }
     void SelectAdapterAt(int position) override { monitor_->SelectAdapterAt(position); }
-    TrafficSample Sample() const override;
-    void SetOnTraffic(std::function<void()> handler) override;
+    void SetOnTraffic(std::function<void(const TrafficSample&)> handler) override {
+        monitor_->SetOnTraffic(std::move(handler));
+    }
 
     // The monitor itself, for the interface information window.
     TIPHelperMonitor& Monitor() { return *monitor_; }
@@ -39,10 +40,14 @@ public:
 
     void SetHost(const std::string& host) override { monitor_->SetHost(host); }
     void SetCommunity(const std::string& community) override { monitor_->SetCommunity(community); }
-    bool TestConnection(const std::string& host, const std::string& community) override {
-        return monitor_->TestConnection(host, community);
+    void TestConnection(const std::string& host, const std::string& community,
+                        std::function<void(bool, std::string)> done) override {
+        monitor_->TestConnection(host, community, std::move(done));
     }
     void RefreshInterfaces() override { monitor_->RefreshInterfaces(); }
+    void SetOnInterfaces(std::function<void()> handler) override {
+        monitor_->SetOnInterfaces(std::move(handler));
+    }
     std::vector<std::string> Interfaces() const override;
     void SetInterfaceName(const std::string& name) override { monitor_->SetInterfaceName(name); }
     void SetInterval(std::int32_t milliseconds) override { monitor_->SetInterval(milliseconds); }
@@ -57,9 +62,10 @@ public:
     void SetCorrectDown(std::int32_t bytes) override {
         monitor_->SetCorrectDown(static_cast<std::uint32_t>(bytes));
     }
-    TrafficSample Sample() const override;
     std::int64_t PerSecond(std::int64_t value) const override { return monitor_->PerSecond(value); }
-    void SetOnTraffic(std::function<void()> handler) override;
+    void SetOnTraffic(std::function<void(const TrafficSample&)> handler) override {
+        monitor_->SetOnTraffic(std::move(handler));
+    }
 
     // The monitor itself, for the router information dialog.
     TSNMPClass& Monitor() { return *monitor_; }

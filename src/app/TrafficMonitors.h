@@ -33,9 +33,9 @@ public:
     // A position in Adapters(); -1 or out of range selects all adapters.
     virtual void SelectAdapterAt(int position) = 0;
 
-    virtual TrafficSample Sample() const = 0;
-    // Called on the user-interface thread after every reading; an empty function detaches.
-    virtual void SetOnTraffic(std::function<void()> handler) = 0;
+    // Called on the user-interface thread with every reading's sample; an empty function
+    // detaches.
+    virtual void SetOnTraffic(std::function<void(const TrafficSample&)> handler) = 0;
 };
 
 // What the configuration window needs of the router interface monitor.
@@ -45,9 +45,15 @@ public:
 
     virtual void SetHost(const std::string& host) = 0;
     virtual void SetCommunity(const std::string& community) = 0;
-    // Whether the agent at host answers with community; Host and Community stay unchanged.
-    virtual bool TestConnection(const std::string& host, const std::string& community) = 0;
+    // Whether the agent at host answers with community, and why not; Host and Community
+    // stay unchanged. done runs on the user-interface thread once the agent answered or
+    // the wait ended.
+    virtual void TestConnection(const std::string& host, const std::string& community,
+                                std::function<void(bool answered, std::string failure)> done) = 0;
+    // Reads the interface list from the agent; the handler of SetOnInterfaces runs when
+    // it has arrived.
     virtual void RefreshInterfaces() = 0;
+    virtual void SetOnInterfaces(std::function<void()> handler) = 0;
     virtual std::vector<std::string> Interfaces() const = 0;
     virtual void SetInterfaceName(const std::string& name) = 0;
     // Milliseconds.
@@ -61,10 +67,9 @@ public:
     virtual void SetCorrectUp(std::int32_t bytes) = 0;
     virtual void SetCorrectDown(std::int32_t bytes) = 0;
 
-    virtual TrafficSample Sample() const = 0;
     // Bytes per second of an interval figure over the polling interval.
     virtual std::int64_t PerSecond(std::int64_t value) const = 0;
-    virtual void SetOnTraffic(std::function<void()> handler) = 0;
+    virtual void SetOnTraffic(std::function<void(const TrafficSample&)> handler) = 0;
 };
 
 }  // namespace korvalin

@@ -427,8 +427,9 @@ bool TMain::FormCreate() {
     showMainForm_ = false;
     created_ = true;
 
-    routerMonitor_->SetOnTraffic([this] { RouterTraffic(); });
-    adapterMonitor_->SetOnTraffic([this] { AdapterTraffic(); });
+    routerMonitor_->SetOnTraffic([this](const TrafficSample& sample) { RouterTraffic(sample); });
+    routerMonitor_->SetOnInterfaces([this] { InterfacesArrived(); });
+    adapterMonitor_->SetOnTraffic([this](const TrafficSample& sample) { AdapterTraffic(sample); });
     adapterMonitor_->Init();
     if (!adapterMonitor_->Loaded()) {
         dialogs_.MessageBox(InitErrorText, "Korvalin", Dialogs::StyleOk);
@@ -499,6 +500,7 @@ void TMain::FormDestroy() {
     SaveSettings();
     adapterMonitor_->SetOnTraffic({});
     routerMonitor_->SetOnTraffic({});
+    routerMonitor_->SetOnInterfaces({});
     adapterMonitor_.reset();
     routerMonitor_.reset();
     statusWindows_->Release();
@@ -536,8 +538,7 @@ std::string TMain::SettingsFilePath() const {
 
 // ---- samples and sums ----
 
-void TMain::AdapterTraffic() {
-    const TrafficSample sample = adapterMonitor_->Sample();
+void TMain::AdapterTraffic(const TrafficSample& sample) {
     ShowSample(sample.IntervalReceived, sample.IntervalSent, sample.TotalReceived,
                sample.TotalSent);
     statusWindows_->UpdateTraffic(sample.IntervalReceived, sample.IntervalSent,
@@ -547,8 +548,7 @@ void TMain::AdapterTraffic() {
                    sample.TotalSent);
 }
 
-void TMain::RouterTraffic() {
-    const TrafficSample sample = routerMonitor_->Sample();
+void TMain::RouterTraffic(const TrafficSample& sample) {
     const std::int64_t received = routerMonitor_->PerSecond(sample.IntervalReceived);
     const std::int64_t sent = routerMonitor_->PerSecond(sample.IntervalSent);
     ShowSample(received, sent, sample.TotalReceived, sample.TotalSent);
@@ -774,9 +774,9 @@ void TMain::StartRouterPolling() {
     routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
     routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
     routerMonitor_->SetExchangeRates(ExchangeSendAndReceiveRateChkBox->isChecked());
+    // The list arrives from the agent later; InterfacesArrived fills the box then.
+    copyFirstInterface_ = true;
     routerMonitor_->RefreshInterfaces();
-    FillInterfaceCombo();
-    SelectInterfaceOrFirst(true);
     routerMonitor_->SetInterfaceName(SNMPMonIntf);
     routerMonitor_->SetInterval(SNMPIntervalEdit->Value() * 1000);
     routerMonitor_->SetActive(true);
@@ -804,22 +804,42 @@ void TMain::SelectInterfaceOrFirst(bool copyFirstIntoField) {
     }
 }
 
+void TMain::InterfacesArrived() {
+    FillInterfaceCombo();
+    SelectInterfaceOrFirst(copyFirstInterface_);
+    copyFirstInterface_ = false;
+}
+
 void TMain::SNMPTestBtnClick() {
     const std::string host = S(SNMPIPEdit->text());
     const std::string community = S(SNMPCommunityEdit->text());
-    if (!routerMonitor_->TestConnection(host, community)) {
+    // The window stays responsive while the agent is asked; the button and the busy
+    // cursor show that an answer is awaited.
+    SNMPTestBtn->setEnabled(false);
+    SNMPTestBtn->setCursor(Qt::BusyCursor);
+    setCursor(Qt::BusyCursor);
+    routerMonitor_->TestConnection(host, community,
+                                   [this, host, community](bool answered, const std::string&) {
+                                       TestAnswered(host, community, answered);
+                                   });
+}
+
+void TMain::TestAnswered(const std::string& host, const std::string& community, bool answered) {
+    unsetCursor();
+    SNMPTestBtn->unsetCursor();
+    SNMPTestBtn->setEnabled(!SNMPRequest);
+    if (!answered) {
         MsgBox(dialogs_, "Der Test war NICHT erfolgreich.", "", mkError, {btnOK});
         return;
     }
     MsgBox(dialogs_, "Der Test war erfolgreich.", "", mkInformation, {btnOK});
-    routerMonitor_->SetHost(host);
-    routerMonitor_->SetCommunity(community);
-    routerMonitor_->RefreshInterfaces();
     if (!SNMPIntfCB->currentText().isEmpty()) {
         SNMPMonIntf = S(SNMPIntfCB->currentText());
     }
-    FillInterfaceCombo();
-    SelectInterfaceOrFirst(false);
+    copyFirstInterface_ = false;
+    routerMonitor_->SetHost(host);
+    routerMonitor_->SetCommunity(community);
+    routerMonitor_->RefreshInterfaces();
 }
 
 void TMain::SNMPStartBtnClick() {

@@ -82,8 +82,8 @@ public:
     void FormShow();
     void FormDestroy();
 
-    void AdapterTraffic();
-    void RouterTraffic();
+    void AdapterTraffic(const TrafficSample& sample);
+    void RouterTraffic(const TrafficSample& sample);
     void UpdateSums();
     void LoadSettings();
     void SaveSettings();
@@ -228,6 +228,8 @@ private:
     void StartRouterPolling();
     void FillInterfaceCombo();
     void SelectInterfaceOrFirst(bool copyFirstIntoField);
+    void InterfacesArrived();
+    void TestAnswered(const std::string& host, const std::string& community, bool answered);
     void ShowSample(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
                     std::int64_t totalSent);
     void SetCaptionText(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
@@ -243,6 +245,9 @@ private:
     Shell& shell_;
     std::unique_ptr<AdapterMonitor> adapterMonitor_;
     std::unique_ptr<RouterMonitor> routerMonitor_;
+    // Whether the interface list that arrives next may put its first entry into the
+    // remembered interface (it may after start-up, not after a test).
+    bool copyFirstInterface_ = false;
     std::unique_ptr<StatusWindows> statusWindows_;
     std::unique_ptr<CaptionTextDisplay> captionText_;
     std::unique_ptr<TTheIniFile> IniFile_;

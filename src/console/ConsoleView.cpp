@@ -79,7 +79,7 @@ int ConsoleView::Run() {
         PrintKnownAdapters();
         return 2;
     }
-    monitor_.SetOnTraffic([this](TIPHelperMonitor&) { PrintSample(); });
+    monitor_.SetOnTraffic([this](const TrafficSample& sample) { PrintSample(sample); });
     monitor_.SetActive(true);
     const int status = loop_.Run();
     monitor_.SetActive(false);
@@ -87,9 +87,9 @@ int ConsoleView::Run() {
     return status;
 }
 
-void ConsoleView::PrintSample() {
-    const ConsoleSample sample{monitor_.IntervalReceived(), monitor_.IntervalSent(),
-                               monitor_.TotalReceived(), monitor_.TotalSent(), clock_()};
+void ConsoleView::PrintSample(const TrafficSample& reading) {
+    const ConsoleSample sample{reading.IntervalReceived, reading.IntervalSent,
+                               reading.TotalReceived, reading.TotalSent, clock_()};
     // One flush per line keeps the output usable through a pipe.
     out_ << (commandLine_.json ? JsonLine(sample) : CaptionLine(sample, commandLine_.allInByte))
          << '\n'

@@ -45,7 +45,7 @@ public:
 
 private:
     bool OpenTable();
-    void PrintSample();
+    void PrintSample(const TrafficSample& reading);
     void PrintKnownAdapters();
 
     TIPHelperMonitor& monitor_;

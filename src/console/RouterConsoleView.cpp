@@ -7,7 +7,8 @@ namespace korvalin {
 
 namespace {
 
-void AimAt(TDefaultSNMPClass& access, const CommandLine& commandLine) {
+template <class Agent>
+void AimAt(Agent& access, const CommandLine& commandLine) {
     if (!commandLine.routerCommunity.empty()) {
         access.SetCommunity(commandLine.routerCommunity);
     }
@@ -32,12 +33,22 @@ RouterConsoleView::RouterConsoleView(TSNMPClass& monitor, MainLoop& loop, std::o
       clock_(std::move(clock)) {}
 
 void RouterConsoleView::ConnectToAgent() {
-    // Host and community are set together before the list is read once, as the
-    // controller's start-up does; a list read per setter would ask a half-set agent.
-    monitor_.SetOnChange(nullptr);
+    // Host and community set together cost one walk of the list; polling starts once it
+    // has arrived (or the agent did not answer it).
+    monitor_.SetOnInterfaces([this] { StartPolling(); });
     AimAt(monitor_, commandLine_);
-    monitor_.SetOnChange([this](TDefaultSNMPClass&) { monitor_.RefreshInterfaces(); });
     monitor_.RefreshInterfaces();
+}
+
+void RouterConsoleView::StartPolling() {
+    monitor_.SetOnInterfaces(nullptr);
+    if (!SelectInterface()) {
+        loop_.Quit(2);
+        return;
+    }
+    ApplyOptions();
+    monitor_.SetOnTraffic([this](const TrafficSample& sample) { PrintSample(sample); });
+    monitor_.SetActive(true);
 }
 
 bool RouterConsoleView::SelectInterface() {
@@ -80,15 +91,10 @@ int RouterConsoleView::Run() {
                 "starting the console view\n";
     }
     ConnectToAgent();
-    if (!SelectInterface()) {
-        return 2;
-    }
-    ApplyOptions();
-    monitor_.SetOnTraffic([this](TSNMPClass&) { PrintSample(); });
-    monitor_.SetActive(true);
     const int status = loop_.Run();
     // Switching off makes one more reading; it is not printed.
     monitor_.SetOnTraffic(nullptr);
+    monitor_.SetOnInterfaces(nullptr);
     monitor_.SetActive(false);
     return status;
 }
@@ -99,13 +105,13 @@ void RouterConsoleView::ReportSilentAgent() {
          << std::flush;
 }
 
-void RouterConsoleView::PrintSample() {
-    if (!monitor_.LastRequestAnswered()) {
+void RouterConsoleView::PrintSample(const TrafficSample& reading) {
+    if (!monitor_.LastFailure().empty()) {
         ReportSilentAgent();
     }
-    const ConsoleSample sample{monitor_.PerSecond(monitor_.IntervalReceived()),
-                               monitor_.PerSecond(monitor_.IntervalSent()),
-                               monitor_.TotalReceived(), monitor_.TotalSent(), clock_()};
+    const ConsoleSample sample{monitor_.PerSecond(reading.IntervalReceived),
+                               monitor_.PerSecond(reading.IntervalSent), reading.TotalReceived,
+                               reading.TotalSent, clock_()};
     out_ << (commandLine_.json ? JsonLine(sample) : CaptionLine(sample, commandLine_.allInByte))
          << '\n'
          << std::flush;
@@ -119,8 +125,7 @@ int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLi
                          std::ostream& out, std::ostream& err) {
     AimAt(access, commandLine);
     TInterfaceList interfaces;
-    access.GetInterfaceList(interfaces);
-    if (!access.LastRequestAnswered()) {
+    if (!access.GetInterfaceList(interfaces)) {
         err << "korvalin: the agent at " << commandLine.router << " did not answer ("
             << access.LastFailure() << ")\n";
         return 3;

@@ -29,9 +29,10 @@ public:
 
 private:
     void ConnectToAgent();
+    void StartPolling();
     bool SelectInterface();
     void ApplyOptions();
-    void PrintSample();
+    void PrintSample(const TrafficSample& reading);
     void ReportSilentAgent();
 
     TSNMPClass& monitor_;

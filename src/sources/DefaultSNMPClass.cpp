@@ -55,16 +55,6 @@ std::string WithoutQuotes(std::string text) {
 
 }  // namespace
 
-int IndexOfText(const TInterfaceList& list, const std::string& text) {
-    const std::string wanted = MyTools().UpperCaseGerman(text);
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (MyTools().UpperCaseGerman(list[i].text) == wanted) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 TDefaultSNMPClass::TDefaultSNMPClass(snmp::ClientSettings clientSettings)
     : clientSettings_(std::move(clientSettings)), client_(clientSettings_) {}
 
@@ -107,6 +97,10 @@ bool TDefaultSNMPClass::Exchange(snmp::SnmpClient& client, const std::string& ho
     return status.Ok();
 }
 
+void TDefaultSNMPClass::Interrupt() {
+    client_.Interrupt();
+}
+
 bool TDefaultSNMPClass::Get(const std::string& oid, std::string& value) {
     if (!Exchange(client_, host_, community_, snmp::PduType::GetRequest, oid)) {
         return false;
@@ -122,12 +116,11 @@ bool TDefaultSNMPClass::Get(const std::string& oid, std::string& value) {
 }
 
 bool TDefaultSNMPClass::TestConnection(const std::string& host, const std::string& community) {
-    snmp::SnmpClient tester(clientSettings_);
-    return Exchange(tester, host, community, snmp::PduType::GetRequest, SysDescr);
+    return Exchange(client_, host, community, snmp::PduType::GetRequest, SysDescr);
 }
 
 bool TDefaultSNMPClass::WalkInterfaceIndexes(std::string& joinedValues) {
-    snmp::SnmpClient walker(clientSettings_);
+    snmp::SnmpClient& walker = client_;
     std::string current = IfIndexColumn;
     for (int step = 0; step < MaxWalkSteps; ++step) {
         if (!Exchange(walker, host_, community_, snmp::PduType::GetNextRequest, current)) {
@@ -149,11 +142,11 @@ bool TDefaultSNMPClass::WalkInterfaceIndexes(std::string& joinedValues) {
     return true;
 }
 
-void TDefaultSNMPClass::GetInterfaceList(TInterfaceList& list) {
+bool TDefaultSNMPClass::GetInterfaceList(TInterfaceList& list) {
     list.clear();
     std::string joinedValues;
     if (!WalkInterfaceIndexes(joinedValues)) {
-        return;
+        return false;
     }
     for (const std::string& piece : SplitString(joinedValues, ",")) {
         std::int32_t index = 0;
@@ -161,10 +154,15 @@ void TDefaultSNMPClass::GetInterfaceList(TInterfaceList& list) {
             continue;
         }
         std::string description = GetIfDescr(index);
+        if (!lastRequestAnswered_) {
+            list.clear();  // a list with holes would drop the readings of those it lost
+            return false;
+        }
         if (!description.empty()) {
             list.push_back({std::move(description), index});
         }
     }
+    return true;
 }
 
 std::int32_t TDefaultSNMPClass::GetInterfaceCount() {

@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "snmp/SnmpClient.h"
+#include "sources/CounterSource.h"
 
 namespace korvalin {
 
-// One interface of the agent: its ifDescr and the ifIndex it carries.
-struct InterfaceEntry {
-    std::string text;
-    std::int32_t index = 0;
-
-    friend bool operator==(const InterfaceEntry&, const InterfaceEntry&) = default;
-};
-
-// The agent's interfaces in answer order; unsorted, duplicates kept.
-using TInterfaceList = std::vector<InterfaceEntry>;
-
-// Position of the first entry whose text matches case-insensitively, or -1.
-int IndexOfText(const TInterfaceList& list, const std::string& text);
+// The agent's interfaces (ifDescr with ifIndex) in answer order; unsorted, duplicates
+// kept.
+using TInterfaceList = InterfaceList;
 
 // Access to one SNMP agent (normally the user's router): its address and community,
 // single MIB-II objects read with SNMP version 1 get requests, the interface list, and a
@@ -57,8 +48,9 @@ public:
     bool TestConnection(const std::string& host, const std::string& community);
 
     // Walks the ifIndex column and fills list with the non-empty ifDescr of every
-    // interface; an interrupted walk leaves list empty.
-    void GetInterfaceList(TInterfaceList& list);
+    // interface; true when the walk was answered to its end. An interrupted walk
+    // leaves list empty.
+    bool GetInterfaceList(TInterfaceList& list);
 
     // ifNumber, 0 when the get fails or the text is no number.
     std::int32_t GetInterfaceCount();
@@ -103,6 +95,10 @@ public:
     // Lets a caller tell a silent agent from one that answers zero.
     bool LastRequestAnswered() const { return lastRequestAnswered_; }
     const std::string& LastFailure() const { return lastFailure_; }
+
+    // Ends the exchange that waits now, and makes every later one fail at once: for
+    // ending the program while the agent keeps silent. Callable from any thread.
+    void Interrupt();
 
 private:
     bool Exchange(snmp::SnmpClient& client, const std::string& host, const std::string& community,

@@ -8,44 +8,78 @@
 
 #include "core/MyTimer.h"
 #include "platform/UiThread.h"
+#include "sources/AgentCounterSource.h"
+#include "sources/CounterMonitor.h"
 #include "sources/DefaultSNMPClass.h"
+#include "sources/ExchangeQueue.h"
 #include "sources/TrafficSample.h"
 
 namespace korvalin {
 
+// Where the router monitor's exchanges run: on a worker of their own (the program), or
+// at once on the calling thread (console one-shots and tests that step readings).
+enum class ExchangeMode { Worker, Inline };
+
 // Measures the traffic of one interface of the router, or of all its interfaces, by
 // polling ifInOctets and ifOutOctets every Interval: the counter differences, after
 // exchange, the fixed allowances and the optional corrections, are the interval's
-// figures, added to totals. Runs on the user-interface thread and blocks it while it
-// waits for the agent. Interval figures stay within 0 .. 4294967295; totals are 64-bit.
-class TSNMPClass : public TDefaultSNMPClass {
+// figures, added to totals. Interval figures stay within 0 .. 4294967295; totals are
+// 64-bit.
+//
+// The agent is never waited for on the user-interface thread: every exchange runs on
+// the exchange worker and its result comes back as one finished step, a reading as one
+// sample. Changes of Host and Community made together walk the interface list once.
+// Destruction does not wait for an exchange under way and reports no further sample.
+class TSNMPClass {
 public:
-    using TrafficHandler = std::function<void(TSNMPClass& sender)>;
+    using TrafficHandler = std::function<void(const TrafficSample& sample)>;
+    using TestHandler = std::function<void(bool answered, std::string failure)>;
 
     // Bytes always subtracted per interval from the figures taken from ifOutOctets and
     // ifInOctets: the agent's own request and answer.
     static constexpr std::uint32_t OutAllowance = 192;
     static constexpr std::uint32_t InAllowance = 168;
 
-    // uiThread receives the timer's ticks; clientSettings and sleeper let tests shorten
-    // the agent's timeout and drive the timer.
+    // uiThread receives the timer's ticks and the exchanges' results; clientSettings
+    // and sleeper let tests shorten the agent's timeout and drive the timer.
     explicit TSNMPClass(
         UiThread& uiThread, snmp::ClientSettings clientSettings = {},
-        std::shared_ptr<TimerSleeper> sleeper = std::make_shared<RealTimerSleeper>());
-    // Switches Active off first, which makes one last reading and calls OnTraffic; clear
-    // the handler before if its object is already gone.
-    ~TSNMPClass() override;
+        std::shared_ptr<TimerSleeper> sleeper = std::make_shared<RealTimerSleeper>(),
+        ExchangeMode mode = ExchangeMode::Worker);
+    ~TSNMPClass();
+    TSNMPClass(const TSNMPClass&) = delete;
+    TSNMPClass& operator=(const TSNMPClass&) = delete;
+
+    // Address or name of the agent ("HOST:PORT" or "[IPV6]:PORT" pick another port) and
+    // its community. A change re-reads the interface list once the current handler has
+    // returned, so both changed together cost one walk.
+    const std::string& Host() const { return host_; }
+    void SetHost(const std::string& host);
+    const std::string& Community() const { return community_; }
+    void SetCommunity(const std::string& community);
 
     // Creates the (disabled) timer and reads the interface list.
     void Init();
-    // Init when not yet prepared, then reads the interface list. Runs after every change
-    // of Host or Community.
+    // Init when not yet prepared, then reads the interface list. A walk that fails
+    // leaves the list empty.
     void RefreshInterfaces();
+    // Called whenever RefreshInterfaces has brought a list (empty when the walk failed).
+    void SetOnInterfaces(std::function<void()> handler) { onInterfaces_ = std::move(handler); }
+    // Whether a list walk asked for by RefreshInterfaces is still under way.
+    bool RefreshingInterfaces() const { return refreshes_ > 0; }
 
-    const TInterfaceList& Interfaces() const { return interfaces_; }
+    const InterfaceList& Interfaces() const { return counting_.List(); }
     bool Prepared() const { return prepared_; }
 
-    bool Active() const { return active_; }
+    // Whether the agent at host answers with community, and why not; Host and Community
+    // stay unchanged. done runs on the user-interface thread.
+    void TestConnection(const std::string& host, const std::string& community, TestHandler done);
+
+    // Runs work with the agent access object (aimed at Host and Community) on the
+    // exchange worker, then done on the user-interface thread.
+    void Exchange(std::function<void(TDefaultSNMPClass& agent)> work, std::function<void()> done);
+
+    bool Active() const { return counting_.Active(); }
     // Switching on takes fresh baselines and zeroes the figures; both switching on and
     // off make one reading at once and report it.
     void SetActive(bool active);
@@ -55,10 +89,10 @@ public:
     void SetInterval(std::int32_t interval);
 
     // ifDescr of the monitored interface, or AllAdaptersText for all of them.
-    const std::string& InterfaceName() const { return interfaceName_; }
+    const std::string& InterfaceName() const { return counting_.Name(); }
     void SetInterfaceName(const std::string& name);
-    // ifIndex of the monitored interface; -1 means all interfaces.
-    std::int32_t SelectedIndex() const { return selectedIndex_; }
+    // ifIndex of the monitored interface; -1 means all interfaces (or an unknown name).
+    std::int32_t SelectedIndex() const { return counting_.SelectedIndex(); }
 
     bool ExchangeRates() const { return exchangeRates_; }
     void SetExchangeRates(bool exchange) { exchangeRates_ = exchange; }
@@ -72,60 +106,58 @@ public:
     void SetCorrectDown(std::uint32_t bytes) { correctDown_ = bytes; }
 
     // Called after every reading, on the user-interface thread.
-    void SetOnTraffic(TrafficHandler handler) { onTraffic_ = std::move(handler); }
+    void SetOnTraffic(TrafficHandler handler) { counting_.SetListener(std::move(handler)); }
 
     // Bytes per second of an interval figure: value div (Interval div 1000). Below
     // 1000 ms there is no whole second to divide by and the value comes back unchanged.
     std::int64_t PerSecond(std::int64_t value) const;
 
     // The traffic sample of the last reading.
-    std::int64_t IntervalReceived() const { return sample_.IntervalReceived; }
-    std::int64_t IntervalSent() const { return sample_.IntervalSent; }
-    std::int64_t TotalReceived() const { return sample_.TotalReceived; }
-    std::int64_t TotalSent() const { return sample_.TotalSent; }
-    const TrafficSample& Sample() const { return sample_; }
+    std::int64_t IntervalReceived() const { return Sample().IntervalReceived; }
+    std::int64_t IntervalSent() const { return Sample().IntervalSent; }
+    std::int64_t TotalReceived() const { return Sample().TotalReceived; }
+    std::int64_t TotalSent() const { return Sample().TotalSent; }
+    const TrafficSample& Sample() const { return counting_.Sample(); }
+    // Why the last reading could not read every interface it asked for (the agent did not
+    // answer, for example); empty when it could.
+    const std::string& LastFailure() const { return counting_.LastFailure(); }
+    // Whether a reading is waiting for the agent.
+    bool Reading() const { return counting_.Reading(); }
 
-    // The stored counter readings, one per position of Interfaces.
-    const std::vector<std::uint32_t>& LastInOctets() const { return lastInOctets_; }
-    const std::vector<std::uint32_t>& LastOutOctets() const { return lastOutOctets_; }
+    // The stored counter readings, by ifIndex.
+    const CounterLedger& Ledger() const { return counting_.Ledger(); }
 
-    // Baseline mode sums the counters of the selected interface(s) (index -1: all);
-    // reading mode turns them into differences to the stored readings, stores the new
-    // counters and applies exchange, allowances and corrections.
-    void ReadCounters(std::uint64_t& received, std::uint64_t& sent, bool baseline,
-                      std::int32_t index);
     // One reading, as the timer runs it every Interval.
-    void TimerTick();
+    void TimerTick() { counting_.Tick(); }
 
     // The timer that drives the readings; none before Init.
-    TMyTimer32* Timer() { return timer_.get(); }
+    TMyTimer32* Timer() { return counting_.Timer(); }
 
 private:
-    bool RefreshSelection(std::int32_t& index);
-    void ResizeStoredReadings();
-    void TakeBaselineReadings(std::size_t from);
-    void AddDifferences(std::size_t position, std::uint32_t inOctets, std::uint32_t outOctets,
-                        std::uint64_t& received, std::uint64_t& sent);
+    void AgentChanged();
     void ApplyAllowancesAndCorrections(std::uint64_t& received, std::uint64_t& sent) const;
-    void SelectInterfaceForStart();
+    std::uint32_t TimerInterval() const;
 
     UiThread& uiThread_;
-    std::shared_ptr<TimerSleeper> sleeper_;
-    std::unique_ptr<TMyTimer32> timer_;
-    TInterfaceList interfaces_;
+    std::string host_ = "127.0.0.1";
+    std::string community_ = "vindra";
+    // The agent access object is used on the exchange worker only; the queue that runs
+    // there is destroyed before it, the source and the counting before the queue.
+    TDefaultSNMPClass agent_;
+    std::unique_ptr<ExchangeQueue> queue_;
+    AgentCounterSource source_;
+    CounterMonitor counting_;
     bool prepared_ = false;
-    bool active_ = false;
+    bool refreshScheduled_ = false;
+    bool refreshDue_ = false;
+    int refreshes_ = 0;
+    std::function<void()> onInterfaces_;
     std::int32_t interval_ = 1000;
-    std::string interfaceName_;
-    std::int32_t selectedIndex_ = 0;
-    std::vector<std::uint32_t> lastInOctets_;
-    std::vector<std::uint32_t> lastOutOctets_;
-    TrafficSample sample_;
     bool exchangeRates_ = false;
     bool correctRates_ = false;
     std::uint32_t correctUp_ = 1;
     std::uint32_t correctDown_ = 1;
-    TrafficHandler onTraffic_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace korvalin

@@ -2,9 +2,12 @@
 // scripted interface table and the router monitor talking SNMP to a loopback agent.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
 #include "MainFixture.h"
 #include "app/MonitorAdapters.h"
@@ -12,6 +15,7 @@
 #include "fakes/FakeSnmpAgent.h"
 #include "fakes/FakeTimerSleeper.h"
 #include "fakes/FakeUiThread.h"
+#include "platform/qt/QtUiThread.h"
 #include "widgets/MyCheckListBox.h"
 #include "widgets/MySpeedButton.h"
 
@@ -94,15 +98,19 @@ protected:
         agent.SetObject(IfOutOctets + n, Value::Unsigned(ValueType::Counter32, out));
     }
 
-    void StartPolling() {
+    // Exchanges run at once here, so each step of a test sees the agent's answer; the
+    // deferred list walk of the start runs before the start returns.
+    void StartPolling(ExchangeMode mode = ExchangeMode::Inline) {
         WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
                  "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=5\n");
         auto monitor = std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(
-            uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(500)}, sleeper));
+            uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(500)}, sleeper,
+            mode));
         monitorOwned = monitor.get();
         auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
         adapter = adapterMonitor.get();
         ASSERT_TRUE(StartWith(std::move(adapterMonitor), std::move(monitor)));
+        uiThread.RunPending();
     }
 
     FakeSnmpAgent agent;
@@ -142,7 +150,80 @@ TEST_F(RealRouterMonitorTest, ConnectionTestAgainstTheAgent) {
     main->SNMPCommunityEdit->setText(QStringLiteral("public"));
     main->SNMPTestBtnClick();
     EXPECT_EQ(LastMessage().text, "Der Test war erfolgreich.");
+    uiThread.RunPending();
     EXPECT_EQ(main->SNMPIntfCB->count(), 2);
+    EXPECT_TRUE(main->SNMPTestBtn->isEnabled());
+}
+
+// The program as it runs: exchanges on their own worker, results through the Qt event
+// loop, and an agent that never answers.
+class SilentAgentTest : public MainFixture {
+protected:
+    void SetUp() override {
+        MainFixture::SetUp();
+        agent.AnswerOnly(0);
+        WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
+                 "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=1\n");
+        auto monitor = std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(
+            uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(2500)}));
+        monitorOwned = monitor.get();
+        ASSERT_TRUE(StartWith(std::make_unique<FakeAdapterMonitor>(), std::move(monitor)));
+    }
+
+    // Runs the event loop for the given time with a probe every 20 ms; returns the
+    // longest gap between two probes.
+    std::chrono::milliseconds LongestGapWhileRunning(std::chrono::milliseconds duration) {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        probe.start(20);
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(duration.count()), &loop, &QEventLoop::quit);
+        loop.exec();
+        return std::chrono::milliseconds(longest);
+    }
+
+    FakeSnmpAgent agent;
+    QtUiThread uiThread;
+    SNMPRouterMonitor* monitorOwned = nullptr;
+};
+
+TEST_F(SilentAgentTest, PollingAndTestingNeverHoldTheWindow) {
+    ASSERT_TRUE(monitorOwned->Monitor().Active());
+    // Start-up, the interface walk and the readings all wait for the agent meanwhile.
+    EXPECT_LT(LongestGapWhileRunning(std::chrono::milliseconds(1500)),
+              std::chrono::milliseconds(200));
+
+    main->RB1->click();
+    main->RB2->click();
+    main->SNMPTestBtnClick();
+    EXPECT_FALSE(main->SNMPTestBtn->isEnabled()) << "the button shows that a test runs";
+    const std::size_t messages = dialogs.messages.size();
+    EXPECT_LT(LongestGapWhileRunning(std::chrono::milliseconds(1000)),
+              std::chrono::milliseconds(200));
+    for (int wait = 0; wait < 100 && dialogs.messages.size() == messages; ++wait) {
+        LongestGapWhileRunning(std::chrono::milliseconds(100));
+    }
+    ASSERT_GT(dialogs.messages.size(), messages);
+    EXPECT_EQ(LastMessage().text, "Der Test war NICHT erfolgreich.");
+    EXPECT_TRUE(main->SNMPTestBtn->isEnabled());
+}
+
+TEST_F(SilentAgentTest, EndingWhileAnExchangeWaitsSavesAndDoesNotWait) {
+    LongestGapWhileRunning(std::chrono::milliseconds(300));
+    ASSERT_TRUE(monitorOwned->Monitor().Reading() ||
+                monitorOwned->Monitor().RefreshingInterfaces());
+    QElapsedTimer clock;
+    clock.start();
+    main.reset();
+    EXPECT_LT(clock.elapsed(), 1000) << "the end waited for the agent";
+    EXPECT_EQ(ReadIni()["Options"]["SNMPMonIntf"], "eth1");
 }
 
 }  // namespace

@@ -15,13 +15,12 @@ class FakeAdapterMonitor final : public AdapterMonitor {
 public:
     bool loads = true;
     std::vector<std::string> adapters{"eth0", "wlan0"};
-    TrafficSample sample;
     bool active = false;
     int activations = 0;
     std::string adapterName;
     int selectedPosition = -2;
     int checkAdapterListCalls = 0;
-    std::function<void()> onTraffic;
+    std::function<void(const TrafficSample&)> onTraffic;
 
     void Init() override { loaded_ = loads; }
     bool Loaded() const override { return loaded_; }
@@ -37,13 +36,13 @@ public:
     std::string AdapterName() const override { return adapterName; }
     void SetAdapterName(const std::string& name) override { adapterName = name; }
     void SelectAdapterAt(int position) override { selectedPosition = position; }
-    TrafficSample Sample() const override { return sample; }
-    void SetOnTraffic(std::function<void()> handler) override { onTraffic = std::move(handler); }
+    void SetOnTraffic(std::function<void(const TrafficSample&)> handler) override {
+        onTraffic = std::move(handler);
+    }
 
     void Tick(const TrafficSample& next) {
-        sample = next;
         if (onTraffic) {
-            onTraffic();
+            onTraffic(next);
         }
     }
 
@@ -68,8 +67,12 @@ public:
     bool correctRates = false;
     std::int32_t correctUp = 1;
     std::int32_t correctDown = 1;
-    TrafficSample sample;
-    std::function<void()> onTraffic;
+    std::function<void(const TrafficSample&)> onTraffic;
+    std::function<void()> onInterfaces;
+    // False: tests and list walks wait until the test calls AnswerTest or DeliverInterfaces,
+    // as with an agent that takes its time.
+    bool answersAtOnce = true;
+    std::function<void(bool, std::string)> pendingTest;
     // Runs when the monitor is released, where the real one makes its last reading.
     std::function<void()> onRelease;
 
@@ -81,13 +84,35 @@ public:
 
     void SetHost(const std::string& value) override { host = value; }
     void SetCommunity(const std::string& value) override { community = value; }
-    bool TestConnection(const std::string& h, const std::string& c) override {
+    void TestConnection(const std::string& h, const std::string& c,
+                        std::function<void(bool, std::string)> done) override {
         tests.emplace_back(h, c);
-        return testSucceeds;
+        pendingTest = std::move(done);
+        if (answersAtOnce) {
+            AnswerTest();
+        }
+    }
+    void AnswerTest() {
+        auto done = std::move(pendingTest);
+        pendingTest = nullptr;
+        if (done) {
+            done(testSucceeds, testSucceeds ? "" : "no answer");
+        }
     }
     void RefreshInterfaces() override {
         ++refreshes;
+        if (answersAtOnce) {
+            DeliverInterfaces();
+        }
+    }
+    void DeliverInterfaces() {
         interfaces = agentInterfaces;
+        if (onInterfaces) {
+            onInterfaces();
+        }
+    }
+    void SetOnInterfaces(std::function<void()> handler) override {
+        onInterfaces = std::move(handler);
     }
     std::vector<std::string> Interfaces() const override { return interfaces; }
     void SetInterfaceName(const std::string& name) override { interfaceName = name; }
@@ -98,17 +123,17 @@ public:
     void SetCorrectRates(bool on) override { correctRates = on; }
     void SetCorrectUp(std::int32_t bytes) override { correctUp = bytes; }
     void SetCorrectDown(std::int32_t bytes) override { correctDown = bytes; }
-    TrafficSample Sample() const override { return sample; }
     std::int64_t PerSecond(std::int64_t value) const override {
         const std::int64_t seconds = interval / 1000;
         return seconds == 0 ? value : value / seconds;
     }
-    void SetOnTraffic(std::function<void()> handler) override { onTraffic = std::move(handler); }
+    void SetOnTraffic(std::function<void(const TrafficSample&)> handler) override {
+        onTraffic = std::move(handler);
+    }
 
     void Tick(const TrafficSample& next) {
-        sample = next;
         if (onTraffic) {
-            onTraffic();
+            onTraffic(next);
         }
     }
 };

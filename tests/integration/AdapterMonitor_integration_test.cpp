@@ -144,7 +144,7 @@ TEST_F(AdapterMonitorNetns, InterfacesAddedAndRemovedWhileAllAdaptersRun) {
     expected.insert(expected.end(), added.begin(), added.end());
     std::vector<std::string> listed = AdapterTexts();
     EXPECT_EQ(listed, expected);
-    EXPECT_EQ(monitor_->LastInOctets().size(), listed.size());
+    EXPECT_EQ(monitor_->Ledger().Entries().size(), listed.size());
 
     // Traffic after the list grew is counted in full.
     const KernelCounters before = ReadKernelCounters(*near_, "kva");
@@ -189,6 +189,79 @@ TEST_F(AdapterMonitorNetns, RowReadsInsideAndOutsideAReadingAgree) {
     missing.mtu = 5;
     EXPECT_FALSE(table_->ReadRow(999999, missing));
     EXPECT_EQ(missing, InterfaceRow{});
+}
+
+// All adapters under known traffic while one in the middle of the list is deleted and
+// re-created with a new index: every interval counts exactly what the kernel counted on
+// the interfaces that were there before and after it, and the re-created one starts
+// from a fresh baseline.
+TEST_F(AdapterMonitorNetns, AllAdaptersFollowInterfacesThatAreDeletedAndRecreated) {
+    const auto addPair = [this](const std::string& name, int subnet) {
+        const std::string prefix = "10." + std::to_string(subnet) + ".0.";
+        ASSERT_TRUE(near_->AddVethPair(name + "a", prefix + "1/24", name + "b", prefix + "2/24",
+                                       far_.get()))
+            << near_->Error();
+        ASSERT_EQ(near_->Run("ping -q -c 1 -W 2 " + prefix + "2"), 0);
+    };
+    const auto ping = [this](int subnet, int size) {
+        ASSERT_EQ(near_->Run("ping -q -c 8 -i 0.01 -s " + std::to_string(size) + " -W 2 10." +
+                             std::to_string(subnet) + ".0.2"),
+                  0);
+    };
+    struct Link {
+        std::string name;
+        int subnet;
+    };
+    const Link kva{"kva", 231};
+    const Link middle{"kvma", 232};
+    const Link last{"kvza", 233};
+    addPair("kvm", middle.subnet);
+    addPair("kvz", last.subnet);
+    monitor_->SetAdapterName(AllAdaptersText);
+    monitor_->SetActive(true);
+    ASSERT_EQ(AdapterTexts(), (std::vector<std::string>{"kva", "kvma", "kvza"}));
+
+    std::int64_t totalReceived = 0;
+    std::int64_t totalSent = 0;
+    // One interval: traffic on every link in counted, then the kernel's differences on
+    // the links in counted are what the monitor must report.
+    const auto interval = [&](const std::vector<Link>& counted, const char* what) {
+        SCOPED_TRACE(what);
+        std::vector<KernelCounters> before;
+        for (const Link& link : counted) {
+            before.push_back(ReadKernelCounters(*near_, link.name));
+        }
+        for (const Link& link : counted) {
+            ping(link.subnet, 400);
+        }
+        std::int64_t received = 0;
+        std::int64_t sent = 0;
+        for (std::size_t i = 0; i < counted.size(); ++i) {
+            const KernelCounters after = ReadKernelCounters(*near_, counted[i].name);
+            received += static_cast<std::int64_t>(after.rx - before[i].rx);
+            sent += static_cast<std::int64_t>(after.tx - before[i].tx);
+        }
+        monitor_->TimerTick();
+        EXPECT_EQ(monitor_->IntervalReceived(), received);
+        EXPECT_EQ(monitor_->IntervalSent(), sent);
+        EXPECT_GT(received, 0);
+        totalReceived += received;
+        totalSent += sent;
+    };
+
+    interval({kva, middle, last}, "all three links");
+    ASSERT_EQ(near_->Run("ip link del kvma"), 0);
+    interval({kva, last}, "the middle link deleted");
+    EXPECT_EQ(AdapterTexts(), (std::vector<std::string>{"kva", "kvza"}));
+    addPair("kvm", middle.subnet);
+    // Its first reading is its baseline: what it carried before it is not counted.
+    ping(middle.subnet, 500);
+    interval({kva, last}, "the middle link re-created with a new index");
+    EXPECT_EQ(AdapterTexts(), (std::vector<std::string>{"kva", "kvza", "kvma"}));
+    interval({kva, middle, last}, "all three links again");
+
+    EXPECT_EQ(monitor_->TotalReceived(), totalReceived);
+    EXPECT_EQ(monitor_->TotalSent(), totalSent);
 }
 
 }  // namespace

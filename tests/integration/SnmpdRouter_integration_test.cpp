@@ -108,7 +108,8 @@ protected:
         FAIL() << "the agent never reported the kernel's counters; log:\n" << agent_->Log();
     }
 
-    void AimAtAgent(TDefaultSNMPClass& access, const std::string& host = "127.0.0.1") {
+    template <class Agent>
+    void AimAtAgent(Agent& access, const std::string& host = "127.0.0.1") {
         access.SetCommunity(Community);
         access.SetHost(host);
     }
@@ -181,8 +182,9 @@ TEST_F(SnmpdRouter, MonitorFiguresAreTheKernelsCountersMinusTheAllowances) {
     FakeUiThread uiThread;
     auto sleeper = std::make_shared<FakeTimerSleeper>();
     sleeper->Limit(0);  // readings only from the test's own ticks
-    TSNMPClass monitor(uiThread, QuickClient, sleeper);
+    TSNMPClass monitor(uiThread, QuickClient, sleeper, ExchangeMode::Inline);
     AimAtAgent(monitor);
+    uiThread.RunPending();
     TDefaultSNMPClass observer(QuickClient);
     AimAtAgent(observer);
 

@@ -212,8 +212,8 @@ TEST(SNMPAgentAccessInterfaceList, SkipsEmptyDescriptionsAndKeepsEachIndex) {
     rig.access.GetInterfaceList(list);
     const TInterfaceList expected{{"lo", 1}, {"ppp0", 9}, {"ppp0", 12}};
     EXPECT_EQ(list, expected);
-    EXPECT_EQ(IndexOfText(list, "PPP0"), 1);
-    EXPECT_EQ(IndexOfText(list, "eth0"), -1);
+    EXPECT_EQ(FindInterface(list, "PPP0"), 1);
+    EXPECT_EQ(FindInterface(list, "eth0"), -1);
     // Four steps of the walk plus its end, and one ifDescr per index.
     EXPECT_EQ(rig.agent.RequestCount(), 5 + 4);
 }

@@ -31,17 +31,24 @@ struct MonitorRig {
         AddSNMPInterface(agent, 1, "lo", 1000, 2000);
         AddSNMPInterface(agent, 2, "wan", 50000, 60000);
         sleeper->Limit(0);
-        monitor.SetOnTraffic([this](TSNMPClass& sender) {
-            EXPECT_EQ(&sender, &monitor);
+        monitor.SetOnTraffic([this](const TrafficSample& sample) {
+            EXPECT_EQ(&sample, &monitor.Sample());
             ++samples;
         });
         monitor.SetHost(agent.Target());
+        uiThread.RunPending();  // the list walk that a change of host asks for
+    }
+
+    std::uint64_t StoredIn(std::int32_t index) const {
+        OctetCounters stored;
+        EXPECT_TRUE(monitor.Ledger().Stored(index, stored)) << index;
+        return stored.inOctets;
     }
 
     FakeSnmpAgent agent;
     FakeUiThread uiThread;
     std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
-    TSNMPClass monitor{uiThread, FastClient, sleeper};
+    TSNMPClass monitor{uiThread, FastClient, sleeper, ExchangeMode::Inline};
     int samples = 0;
 };
 
@@ -52,7 +59,7 @@ TEST(SNMPMonitorSetUp, AChangedHostPreparesTheMonitorAndReadsTheList) {
     ASSERT_NE(rig.monitor.Timer(), nullptr);
     EXPECT_FALSE(rig.monitor.Timer()->Enabled());
     EXPECT_EQ(rig.monitor.Timer()->Interval(), 1000u);
-    EXPECT_EQ(rig.monitor.SelectedIndex(), 0);
+    EXPECT_EQ(rig.monitor.SelectedIndex(), -1) << "no interface named yet";
     EXPECT_EQ(rig.samples, 0);
 }
 
@@ -89,7 +96,7 @@ TEST(SNMPMonitorActivation, OnAndOffEachMakeOneReadingAndRepeatsMakeNone) {
     rig.monitor.SetActive(true);
     EXPECT_EQ(rig.samples, 1);
     EXPECT_TRUE(rig.monitor.Timer()->Enabled());
-    EXPECT_EQ(rig.monitor.LastInOctets(), (std::vector<std::uint32_t>{1000, 50000}));
+    EXPECT_EQ(rig.StoredIn(2), 50000u);
     rig.monitor.SetActive(true);
     EXPECT_EQ(rig.samples, 1);
     SetSNMPCounters(rig.agent, 2, 60000, 61000);
@@ -116,7 +123,7 @@ TEST(SNMPMonitorActivation, SwitchingOnAgainRestartsTotalsWithFreshBaselines) {
     rig.monitor.SetActive(true);
     EXPECT_EQ(rig.monitor.TotalReceived(), 0);
     EXPECT_EQ(rig.monitor.IntervalReceived(), 0);
-    EXPECT_EQ(rig.monitor.LastInOctets()[1], 90000u);
+    EXPECT_EQ(rig.StoredIn(2), 90000u);
 }
 
 // One interval of the wan interface: counter readings before and after, the options,
@@ -135,8 +142,8 @@ TEST(SNMPMonitorReading, CounterRuleAllowancesExchangeAndCorrections) {
         {"plain differences", 1000, 11000, 2000, 7000, false, false, 1, 1, 10000 - 168, 5000 - 192},
         {"wrapped counter counts its new value", 4294967000u, 200, 0, 0, false, false, 1, 1, 32, 0},
         {"fewer than 192 outgoing bytes", 0, 0, 500, 600, false, false, 1, 1, 0, 0},
-        {"difference of 2^31 or more counts its 32-bit magnitude", 0, 3000000000u, 0, 0, false,
-         false, 1, 1, 1294967296 - 168, 0},
+        {"a rise of 2^31 or more counts in full", 0, 3000000000u, 0, 0, false, false, 1, 1,
+         3000000000 - 168, 0},
         {"counter above 2147483647", 2147483600u, 2147493600u, 0, 0, false, false, 1, 1,
          10000 - 168, 0},
         {"exchanged directions keep their allowances", 0, 10000, 0, 5000, true, false, 1, 1, 4808,
@@ -212,42 +219,79 @@ TEST(SNMPMonitorReading, UnknownNameReadsZeroUntilTheAgentListsIt) {
     EXPECT_EQ(rig.monitor.SelectedIndex(), 7);
 }
 
-TEST(SNMPMonitorFailures, SilentAgentReadsZeroAndAFailedBaselineCountsTheFullCounter) {
+TEST(SNMPMonitorFailures, SilentAgentReadsZeroAndTheFirstAnsweredReadingIsTheBaseline) {
     MonitorRig rig;
     rig.monitor.SetInterfaceName("wan");
     rig.agent.AnswerOnly(0);
     rig.monitor.SetActive(true);
     EXPECT_EQ(rig.samples, 1);
     EXPECT_EQ(rig.monitor.IntervalReceived(), 0);
-    EXPECT_EQ(rig.monitor.LastInOctets(), (std::vector<std::uint32_t>{0, 0}));
-    EXPECT_FALSE(rig.monitor.LastRequestAnswered());
+    EXPECT_TRUE(rig.monitor.Ledger().Empty());
+    EXPECT_NE(rig.monitor.LastFailure(), "");
     rig.agent.AnswerOnly(-1);
     rig.monitor.TimerTick();
-    EXPECT_EQ(rig.monitor.IntervalReceived(), 50000 - 168);
-    EXPECT_TRUE(rig.monitor.LastRequestAnswered());
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 0) << "the whole counter is no interval's traffic";
+    EXPECT_EQ(rig.monitor.LastFailure(), "");
+    SetSNMPCounters(rig.agent, 2, 51000, 60000);
+    rig.monitor.TimerTick();
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168);
 }
 
-TEST(SNMPMonitorFailures, ANewHostWithAnotherListWhileActiveKeepsReadingSafely) {
+TEST(SNMPMonitorFailures, ANewHostForgetsTheOldAgentsReadings) {
     MonitorRig rig;
     rig.monitor.SetInterfaceName("wan");
     rig.monitor.SetActive(true);
     FakeSnmpAgent bigger;
     bigger.SetCommunity("vindra");
     for (int index = 1; index <= 6; ++index) {
-        AddSNMPInterface(bigger, index, index == 4 ? "wan" : "if" + std::to_string(index), 10, 10);
+        AddSNMPInterface(bigger, index, index == 4 ? "wan" : "if" + std::to_string(index), 1000000,
+                         1000000);
     }
     rig.monitor.SetHost(bigger.Target());
+    rig.uiThread.RunPending();
     EXPECT_EQ(rig.monitor.Interfaces().size(), 6u);
+    EXPECT_EQ(rig.monitor.SelectedIndex(), 4);
     rig.monitor.TimerTick();
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 0) << "wan of the new agent starts from a baseline";
+    SetSNMPCounters(bigger, 4, 1002000, 1000000);
+    rig.monitor.TimerTick();
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 2000 - 168);
+
     rig.monitor.SetHost(rig.agent.Target());
-    RemoveSNMPInterface(rig.agent, 1);
+    rig.uiThread.RunPending();
+    EXPECT_EQ(rig.monitor.SelectedIndex(), 2);
     rig.monitor.TimerTick();
-    EXPECT_EQ(rig.monitor.LastInOctets().size(), rig.monitor.Interfaces().size());
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 0);
+}
+
+TEST(SNMPMonitorAgentChanges, HostAndCommunityTogetherWalkTheListOnce) {
+    MonitorRig rig;
+    FakeSnmpAgent other;
+    other.SetCommunity("secret");
+    AddSNMPInterface(other, 3, "dsl", 0, 0);
+    const auto walksStarted = [&other] {
+        int walks = 0;
+        for (const snmp::Message& request : other.Requests()) {
+            walks += request.pduType == snmp::PduType::GetNextRequest &&
+                     request.varbinds.front().oid == "1.3.6.1.2.1.2.2.1.1";
+        }
+        return walks;
+    };
+    int listsArrived = 0;
+    rig.monitor.SetOnInterfaces([&] { ++listsArrived; });
+    rig.monitor.SetHost(other.Target());
+    rig.monitor.SetCommunity("secret");
+    rig.monitor.RefreshInterfaces();
+    rig.uiThread.RunPending();
+    EXPECT_EQ(walksStarted(), 1);
+    EXPECT_EQ(rig.monitor.Interfaces(), (InterfaceList{{"dsl", 3}}));
+    EXPECT_GE(listsArrived, 1);
 }
 
 TEST(SNMPMonitorTick, ThrowingHandlerIsSwallowedAndTheTimerFollowsActive) {
     MonitorRig rig;
-    rig.monitor.SetOnTraffic([](TSNMPClass&) { throw std::runtime_error("handler failed"); });
+    rig.monitor.SetOnTraffic(
+        [](const TrafficSample&) { throw std::runtime_error("handler failed"); });
     EXPECT_NO_THROW(rig.monitor.SetActive(true));
     EXPECT_TRUE(rig.monitor.Timer()->Enabled());
     EXPECT_NO_THROW(rig.monitor.TimerTick());
@@ -280,6 +324,100 @@ TEST(SNMPMonitorRates, PerSecondDividesByWholeSecondsOfTheInterval) {
         monitor.SetInterval(c.interval);
         EXPECT_EQ(monitor.PerSecond(c.value), c.perSecond) << c.interval;
     }
+}
+
+// The monitor as the program runs it: every exchange on the exchange worker.
+struct WorkerRig {
+    explicit WorkerRig(std::chrono::milliseconds timeout) {
+        agent.SetCommunity("vindra");
+        AddSNMPInterface(agent, 2, "wan", 50000, 60000);
+        sleeper->Limit(0);
+        monitor = std::make_unique<TSNMPClass>(uiThread, snmp::ClientSettings{"", "161", timeout},
+                                               sleeper, ExchangeMode::Worker);
+        monitor->SetOnTraffic([this](const TrafficSample&) { ++samples; });
+        monitor->SetHost(agent.Target());
+        monitor->SetInterfaceName("wan");
+    }
+
+    // Runs what the worker hands back until done() holds; false after 20 s.
+    template <class Predicate>
+    bool RunUntil(Predicate done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            uiThread.WaitAndRun(std::chrono::milliseconds(100));
+        }
+        return true;
+    }
+
+    FakeSnmpAgent agent;
+    FakeUiThread uiThread;
+    std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
+    std::unique_ptr<TSNMPClass> monitor;
+    int samples = 0;
+};
+
+TEST(SNMPMonitorWorker, ASilentAgentNeverHoldsTheCallerAndTheSampleComesLater) {
+    WorkerRig rig(std::chrono::milliseconds(1500));
+    rig.agent.AnswerOnly(0);
+    rig.monitor->SetActive(true);
+    // The agent cannot have answered: the call came back before the wait was over.
+    EXPECT_TRUE(rig.monitor->Reading());
+    EXPECT_EQ(rig.samples, 0);
+    EXPECT_FALSE(rig.monitor->Timer()->Enabled()) << "the timer sleeps while a reading waits";
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.samples == 1; }));
+    EXPECT_EQ(rig.monitor->IntervalReceived(), 0);
+    EXPECT_NE(rig.monitor->LastFailure(), "");
+    EXPECT_TRUE(rig.monitor->Timer()->Enabled());
+}
+
+TEST(SNMPMonitorWorker, ReadingsAndTheListArriveAsFinishedSteps) {
+    WorkerRig rig(std::chrono::milliseconds(2000));
+    ASSERT_TRUE(rig.RunUntil([&] { return !rig.monitor->Interfaces().empty(); }));
+    rig.monitor->SetActive(true);
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.samples == 1 && !rig.monitor->Reading(); }));
+    SetSNMPCounters(rig.agent, 2, 53000, 61000);
+    rig.monitor->TimerTick();
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.samples == 2; }));
+    EXPECT_EQ(rig.monitor->IntervalReceived(), 3000 - 168);
+    EXPECT_EQ(rig.monitor->IntervalSent(), 1000 - 192);
+}
+
+TEST(SNMPMonitorWorker, TestConnectionAnswersOnTheUserInterfaceThread) {
+    WorkerRig rig(std::chrono::milliseconds(1000));
+    std::vector<bool> answers;
+    rig.monitor->TestConnection(
+        rig.agent.Target(), "vindra",
+        [&](bool answered, const std::string&) { answers.push_back(answered); });
+    rig.monitor->TestConnection(rig.agent.Target(), "wrong",
+                                [&](bool answered, const std::string& failure) {
+                                    answers.push_back(answered);
+                                    EXPECT_NE(failure, "");
+                                });
+    EXPECT_TRUE(answers.empty());
+    ASSERT_TRUE(rig.RunUntil([&] { return answers.size() == 2; }));
+    EXPECT_EQ(answers, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.monitor->Host(), rig.agent.Target()) << "a test changes no setting";
+}
+
+TEST(SNMPMonitorWorker, DestructionEndsAWaitUnderWayAndReportsNothingMore) {
+    WorkerRig rig(std::chrono::seconds(60));
+    rig.agent.AnswerOnly(0);
+    rig.monitor->SetActive(true);
+    // Wait until the worker has sent its first request, so destruction meets a real wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (rig.agent.RequestCount() == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    ASSERT_GT(rig.agent.RequestCount(), 0);
+    const auto started = std::chrono::steady_clock::now();
+    rig.monitor.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30))
+        << "destruction waited for the agent's 60 s timeout";
+    rig.uiThread.RunPending();
+    EXPECT_EQ(rig.samples, 0);
 }
 
 }  // namespace
