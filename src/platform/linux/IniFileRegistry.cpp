@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "core/FolderLock.h"
+#include "base/FolderLock.h"
 
 namespace korvalin {
 

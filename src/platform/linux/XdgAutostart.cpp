@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "core/AtomicFile.h"
-#include "core/IniDocument.h"
+#include "base/AtomicFile.h"
+#include "base/IniDocument.h"
 
 namespace korvalin {
 
