@@ -1,4 +1,4 @@
-// links: korvalin_sources
+// links: korvalin_sources korvalin_platform_linux
 //
 // One reading of the adapter monitor on the real interface table, for one adapter and
 // for all adapters (list rebuild included), inside network namespaces holding 1, 200

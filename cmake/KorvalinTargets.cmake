@@ -7,13 +7,22 @@ function(korvalin_warnings target)
 endfunction()
 
 # Adds a library whose sources are every .cpp below the given folders (relative to
-# src/). A layer whose folders hold no source yet becomes an interface library, so
-# the tree builds while a layer is still empty.
+# src/); of a SHALLOW_FOLDERS folder only its own files count, not its subfolders'
+# (the port headers in platform/ sit above the back ends' folders). A layer whose
+# folders hold no source yet becomes an interface library, so the tree builds while a
+# layer is still empty.
 function(korvalin_layer name)
-    cmake_parse_arguments(LAYER "QT" "" "FOLDERS;DEPENDS" ${ARGN})
+    cmake_parse_arguments(LAYER "QT" "" "FOLDERS;SHALLOW_FOLDERS;DEPENDS" ${ARGN})
     set(sources "")
     foreach(folder IN LISTS LAYER_FOLDERS)
         file(GLOB_RECURSE found CONFIGURE_DEPENDS
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp"
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.h"
+            "${PROJECT_SOURCE_DIR}/src/${folder}/*.qrc")
+        list(APPEND sources ${found})
+    endforeach()
+    foreach(folder IN LISTS LAYER_SHALLOW_FOLDERS)
+        file(GLOB found CONFIGURE_DEPENDS
             "${PROJECT_SOURCE_DIR}/src/${folder}/*.cpp"
             "${PROJECT_SOURCE_DIR}/src/${folder}/*.h"
             "${PROJECT_SOURCE_DIR}/src/${folder}/*.qrc")

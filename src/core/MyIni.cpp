@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <charconv>
 
-#include "core/FolderLock.h"
-#include "core/IniDocumentCache.h"
+#include "base/FolderLock.h"
+#include "base/IniDocumentCache.h"
 
 namespace korvalin {
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 #include "core/MyIni.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeShell.h"

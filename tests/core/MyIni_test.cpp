@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeShell.h"
 #include "fakes/TempFolder.h"

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 #include "fakes/FakeShell.h"
 #include "fakes/TempFolder.h"
 

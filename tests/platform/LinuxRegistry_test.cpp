@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 #include "fakes/FakeShell.h"
 #include "fakes/TempFolder.h"
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/IniDocumentCache.h"
+#include "base/IniDocumentCache.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 

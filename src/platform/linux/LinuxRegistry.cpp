@@ -1,6 +1,6 @@
 #include "platform/linux/LinuxRegistry.h"
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 
 namespace korvalin {
 

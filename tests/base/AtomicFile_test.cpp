@@ -1,4 +1,4 @@
-#include "core/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 
 namespace korvalin {
 

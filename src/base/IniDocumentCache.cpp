@@ -1,10 +1,10 @@
-#include "core/IniDocumentCache.h"
+#include "base/IniDocumentCache.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "core/AtomicFile.h"
+#include "base/AtomicFile.h"
 
 namespace korvalin {
 

@@ -1,4 +1,4 @@
-#include "core/IniDocument.h"
+#include "base/IniDocument.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "core/FolderLock.h"
+#include "base/FolderLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
