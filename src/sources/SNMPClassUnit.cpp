@@ -103,8 +103,9 @@ void TSNMPClass::RefreshInterfaces() {
         }
         --refreshes_;
         counting_.SetList(read ? std::move(list) : InterfaceList{});
-        if (onInterfaces_) {
-            onInterfaces_();
+        // A copy, since the handler may replace itself.
+        if (const auto handler = onInterfaces_) {
+            handler();
         }
     });
 }
