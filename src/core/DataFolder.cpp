@@ -2,8 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-
+#include "base/Folders.h"
 #include "core/MyTools.h"
 
 namespace korvalin {
@@ -22,17 +21,9 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Creates every missing folder along the path; new folders are private to the user, as
-// the base-directory rules ask for configuration folders.
+// mkdir reports a file of the folder's name as existing, so the result is checked.
 bool CreateFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    return IsFolder(path);
+    return CreateParentFolders(path) == 0 && IsFolder(path);
 }
 
 }  // namespace

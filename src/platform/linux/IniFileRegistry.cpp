@@ -1,10 +1,9 @@
 #include "platform/linux/IniFileRegistry.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 
 #include "base/FolderLock.h"
+#include "base/Folders.h"
 
 namespace korvalin {
 
@@ -22,16 +21,6 @@ std::string KeySection(const std::string& keyPath) {
 bool StartsWithName(const std::string& text, const std::string& prefix) {
     return text.size() >= prefix.size() &&
            IniDocument::SameName(std::string_view(text).substr(0, prefix.size()), prefix);
-}
-
-int CreateParentFolders(const std::string& filePath) {
-    for (std::size_t slash = filePath.find('/', 1); slash != std::string::npos;
-         slash = filePath.find('/', slash + 1)) {
-        if (::mkdir(filePath.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
-            return errno;
-        }
-    }
-    return 0;
 }
 
 bool NeedsQuotes(const std::string& value) {

@@ -1,11 +1,11 @@
 #include "platform/linux/XdgAutostart.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "base/AtomicFile.h"
+#include "base/Folders.h"
 #include "base/IniDocument.h"
 
 namespace korvalin {
@@ -111,16 +111,6 @@ std::string DoublePercent(const std::string& text) {
         }
     }
     return doubled;
-}
-
-int CreateParentFolders(const std::string& filePath) {
-    for (std::size_t slash = filePath.find('/', 1); slash != std::string::npos;
-         slash = filePath.find('/', slash + 1)) {
-        if (::mkdir(filePath.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
-            return errno;
-        }
-    }
-    return 0;
 }
 
 bool IsTrue(const std::optional<std::string>& value) {
