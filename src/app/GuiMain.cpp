@@ -15,6 +15,7 @@
 #include "display/TrayIco.h"
 #include "platform/linux/LinuxOsVersion.h"
 #include "platform/linux/LinuxRegistry.h"
+#include "platform/linux/LinuxShell.h"
 #include "platform/linux/NetlinkInterfaceTable.h"
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtShell.h"
@@ -53,7 +54,8 @@ int RunGui(int argc, char** argv) {
 
     QtUiThread uiThread;
     QtDialogs dialogs;
-    QtShell shell;
+    LinuxShell systemShell;
+    QtShell shell(systemShell);
     LinuxRegistry registry(shell);
     NetlinkInterfaceTable interfaceTable;
 

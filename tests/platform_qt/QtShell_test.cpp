@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/linux/LinuxShell.h"
+
 namespace korvalin {
 namespace {
 
@@ -44,6 +46,12 @@ private:
     std::optional<std::string> old_;
 };
 
+// The shell as the program composes it: the Linux shell beneath the Qt one.
+QtShell ComposedShell() {
+    static LinuxShell system;
+    return QtShell(system);
+}
+
 struct FolderCase {
     std::optional<std::string> configHome;
     std::string expected;
@@ -54,7 +62,7 @@ class QtShellAppData : public ::testing::TestWithParam<FolderCase> {};
 TEST_P(QtShellAppData, FollowsTheBaseDirectoryRules) {
     ScopedEnvironment home("HOME", std::string("/home/anna"));
     ScopedEnvironment config("XDG_CONFIG_HOME", GetParam().configHome);
-    EXPECT_EQ(QtShell().AppDataFolder(), GetParam().expected);
+    EXPECT_EQ(ComposedShell().AppDataFolder(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, QtShellAppData,
@@ -66,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Values, QtShellAppData,
                                            FolderCase{std::string(""), "/home/anna/.config"}));
 
 TEST(QtShellProgramPath, IsTheRunningProgram) {
-    const std::string path = QtShell().ProgramPath();
+    const std::string path = ComposedShell().ProgramPath();
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.front(), '/');
     EXPECT_TRUE(
@@ -115,14 +123,14 @@ TEST_F(QtShellOpen, OpensAnExistingFileWithTheDesktopsOpener) {
     file.write("<html></html>");
     file.close();
 
-    EXPECT_TRUE(QtShell().Open(manual.toStdString()));
+    EXPECT_TRUE(ComposedShell().Open(manual.toStdString()));
     const std::string opened = Opened();
     EXPECT_TRUE(opened == manual.toStdString() || opened == "file://" + manual.toStdString())
         << opened;
 }
 
 TEST_F(QtShellOpen, OpensAnAddress) {
-    EXPECT_TRUE(QtShell().Open("https://korvalin.example/"));
+    EXPECT_TRUE(ComposedShell().Open("https://korvalin.example/"));
     EXPECT_EQ(Opened(), "https://korvalin.example/");
 }
 
@@ -130,7 +138,7 @@ TEST_F(QtShellOpen, RefusesWhatCannotBeOpenedWithoutStartingAnything) {
     for (const std::string& target :
          {std::string(), folder_.filePath(QStringLiteral("missing.htm")).toStdString(),
           std::string("manual.htm"), std::string("not an address")}) {
-        EXPECT_FALSE(QtShell().Open(target)) << target;
+        EXPECT_FALSE(ComposedShell().Open(target)) << target;
     }
     QThread::msleep(100);
     EXPECT_TRUE(NothingOpened());

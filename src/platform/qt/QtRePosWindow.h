@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ReposApp.h"
+#include "platform/RePosWindow.h"
 
 class QWidget;
 

@@ -6,8 +6,6 @@
 #include <QString>
 #include <QUrl>
 
-#include "platform/linux/LinuxShell.h"
-
 namespace korvalin {
 
 namespace {
@@ -21,11 +19,11 @@ bool IsLocalPath(const QString& text) {
 
 std::string QtShell::AppDataFolder() const {
     // The XDG rules (relative values ignored, ~/.config as the default) live in one place.
-    return LinuxShell().AppDataFolder();
+    return system_.AppDataFolder();
 }
 
 std::string QtShell::ProgramPath() const {
-    return LinuxShell().ProgramPath();
+    return system_.ProgramPath();
 }
 
 bool QtShell::Open(const std::string& fileOrAddress) {
@@ -38,15 +36,14 @@ bool QtShell::Open(const std::string& fileOrAddress) {
         if (!QFileInfo::exists(text)) {
             return false;
         }
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(text)) ||
-               LinuxShell().Open(fileOrAddress);
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(text)) || system_.Open(fileOrAddress);
     }
     const QUrl address(text, QUrl::StrictMode);
     if (!address.isValid() || address.scheme().isEmpty()) {
         return false;
     }
     // Some platform plugins (offscreen, a bare Wayland session) open nothing themselves.
-    return QDesktopServices::openUrl(address) || LinuxShell().Open(fileOrAddress);
+    return QDesktopServices::openUrl(address) || system_.Open(fileOrAddress);
 }
 
 }  // namespace korvalin
