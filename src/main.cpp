@@ -5,6 +5,8 @@
 
 #include "console/CommandLine.h"
 #include "console/ConsoleMain.h"
+#include "platform/linux/MainLoop.h"
+#include "platform/linux/NetlinkInterfaceTable.h"
 
 #ifdef KORVALIN_WITH_GUI
 #include "app/GuiMain.h"
@@ -22,5 +24,8 @@ int main(int argc, char** argv) {
         return 1;
 #endif
     }
-    return korvalin::RunCommandLine(commandLine, std::cout, std::cerr);
+    // Without windows the loop of the calling thread is the user-interface thread.
+    korvalin::MainLoop loop;
+    korvalin::NetlinkInterfaceTable interfaceTable;
+    return korvalin::RunCommandLine(commandLine, loop, interfaceTable, std::cout, std::cerr);
 }

@@ -5,8 +5,6 @@
 #include "console/ConsoleView.h"
 #include "console/RouterConsoleView.h"
 #include "console/SignalWatcher.h"
-#include "platform/linux/MainLoop.h"
-#include "platform/linux/NetlinkInterfaceTable.h"
 #include "sources/iphelperUnit.h"
 
 #ifndef KORVALIN_VERSION
@@ -15,7 +13,8 @@
 
 namespace korvalin {
 
-int RunCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+int RunCommandLine(const CommandLine& commandLine, EventLoop& loop, InterfaceTable& interfaceTable,
+                   std::ostream& out, std::ostream& err) {
     switch (commandLine.mode) {
     case RunMode::Help:
         out << UsageText();
@@ -36,14 +35,12 @@ int RunCommandLine(const CommandLine& commandLine, std::ostream& out, std::ostre
     }
     // A closed pipe shows as a failed write, which ends the view cleanly.
     ::signal(SIGPIPE, SIG_IGN);
-    MainLoop loop;
     SignalWatcher signals([&loop](int) { loop.Quit(0); });
     if (commandLine.mode == RunMode::ListRouterInterfaces ||
         (commandLine.mode == RunMode::Console && !commandLine.router.empty())) {
         return RunRouterCommand(commandLine, loop, out, err);
     }
-    NetlinkInterfaceTable table;
-    TIPHelperMonitor monitor(table, loop);
+    TIPHelperMonitor monitor(interfaceTable, loop);
     ConsoleView view(monitor, loop, out, err, commandLine);
     return commandLine.mode == RunMode::ListAdapters ? view.ListAdapters() : view.Run();
 }

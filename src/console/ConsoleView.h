@@ -7,7 +7,7 @@
 #include <string>
 
 #include "console/CommandLine.h"
-#include "platform/linux/MainLoop.h"
+#include "platform/EventLoop.h"
 #include "sources/iphelperUnit.h"
 
 namespace korvalin {
@@ -34,7 +34,7 @@ class ConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    ConsoleView(TIPHelperMonitor& monitor, MainLoop& loop, std::ostream& out, std::ostream& err,
+    ConsoleView(TIPHelperMonitor& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
                 const CommandLine& commandLine, Clock clock = std::chrono::system_clock::now);
 
     // Runs the console view; returns the exit status (2 for an unknown adapter, 1 when
@@ -49,7 +49,7 @@ private:
     void PrintKnownAdapters();
 
     TIPHelperMonitor& monitor_;
-    MainLoop& loop_;
+    EventLoop& loop_;
     std::ostream& out_;
     std::ostream& err_;
     const CommandLine& commandLine_;

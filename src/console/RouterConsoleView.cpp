@@ -22,7 +22,7 @@ void PrintInterfaces(const TInterfaceList& interfaces, std::ostream& stream, con
 
 }  // namespace
 
-RouterConsoleView::RouterConsoleView(TSNMPClass& monitor, MainLoop& loop, std::ostream& out,
+RouterConsoleView::RouterConsoleView(TSNMPClass& monitor, EventLoop& loop, std::ostream& out,
                                      std::ostream& err, const CommandLine& commandLine, Clock clock)
     : monitor_(monitor),
       loop_(loop),
@@ -130,7 +130,7 @@ int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLi
     return 0;
 }
 
-int RunRouterCommand(const CommandLine& commandLine, MainLoop& loop, std::ostream& out,
+int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err) {
     if (commandLine.mode == RunMode::ListRouterInterfaces) {
         TDefaultSNMPClass access;

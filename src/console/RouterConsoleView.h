@@ -7,7 +7,7 @@
 #include <string>
 
 #include "console/CommandLine.h"
-#include "platform/linux/MainLoop.h"
+#include "platform/EventLoop.h"
 #include "sources/SNMPClassUnit.h"
 
 namespace korvalin {
@@ -20,7 +20,7 @@ class RouterConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    RouterConsoleView(TSNMPClass& monitor, MainLoop& loop, std::ostream& out, std::ostream& err,
+    RouterConsoleView(TSNMPClass& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
                       const CommandLine& commandLine, Clock clock = std::chrono::system_clock::now);
 
     // Runs the polling view; returns the exit status (2 for an interface the agent does
@@ -35,7 +35,7 @@ private:
     void ReportSilentAgent();
 
     TSNMPClass& monitor_;
-    MainLoop& loop_;
+    EventLoop& loop_;
     std::ostream& out_;
     std::ostream& err_;
     const CommandLine& commandLine_;
@@ -49,7 +49,7 @@ int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLi
                          std::ostream& out, std::ostream& err);
 
 // Runs the router's polling view or interface list for the command line.
-int RunRouterCommand(const CommandLine& commandLine, MainLoop& loop, std::ostream& out,
+int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err);
 
 }  // namespace korvalin

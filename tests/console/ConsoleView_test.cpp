@@ -8,6 +8,7 @@
 
 #include "fakes/FakeInterfaceTable.h"
 #include "fakes/FakeTimerSleeper.h"
+#include "platform/linux/MainLoop.h"
 
 namespace korvalin {
 namespace {

@@ -5,23 +5,17 @@
 #include <functional>
 #include <mutex>
 
-#include "platform/UiThread.h"
+#include "platform/EventLoop.h"
 
 namespace korvalin {
 
-// The user-interface thread of the console view: the thread that calls Run() works off
-// posted tasks until Quit() is called.
-class MainLoop final : public UiThread {
+// The event loop of the console view: a queue of posted tasks guarded by a mutex.
+class MainLoop final : public EventLoop {
 public:
     void Post(std::function<void()> task) override;
     bool TerminationRequested() const override;
-
-    // Runs posted tasks until Quit(); returns the exit code given to Quit().
-    int Run();
-
-    // Ends Run() after the task that is running now. Callable from any thread, and from
-    // a signal handler's helper thread; also marks the application as terminating.
-    void Quit(int exitCode = 0);
+    int Run() override;
+    void Quit(int exitCode) override;
 
 private:
     mutable std::mutex mutex_;
