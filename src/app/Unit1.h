@@ -6,8 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "app/StatusWindows.h"
 #include "app/TrafficMonitors.h"
+#include "control/CaptionTextDisplay.h"
+#include "control/StatusWindows.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"

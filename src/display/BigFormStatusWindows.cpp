@@ -14,8 +14,8 @@ BigFormStatusWindows::BigFormStatusWindows(Registry& registry, Dialogs& dialogs,
 
 BigFormStatusWindows::~BigFormStatusWindows() = default;
 
-void BigFormStatusWindows::Create(TMain& main) {
-    smallWindows_->Create(main);
+void BigFormStatusWindows::Create(QWidget& owner) {
+    smallWindows_->Create(owner);
     // A top-level window of its own, not owned by the configuration window.
     bigForm_ = std::make_unique<TBigForm>(registry_, screens_, dialogs_);
 }

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/StatusWindows.h"
+#include "control/StatusWindows.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/qt/QtScreens.h"
@@ -19,7 +19,7 @@ public:
                          std::unique_ptr<StatusWindows> smallWindows);
     ~BigFormStatusWindows() override;
 
-    void Create(TMain& main) override;
+    void Create(QWidget& owner) override;
     void UpdateTraffic(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
                        std::int64_t totalSent) override;
     void ShowSmall(bool barMode) override { smallWindows_->ShowSmall(barMode); }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/StatusWindows.h"
 #include "app/TrafficMonitors.h"
+#include "control/StatusWindows.h"
 
 namespace korvalin::testing {
 
@@ -123,7 +123,7 @@ public:
     };
     explicit RecordingStatusWindows(Log& log) : log_(log) {}
 
-    void Create(TMain&) override { ++log_.created; }
+    void Create(QWidget&) override { ++log_.created; }
     void UpdateTraffic(std::int64_t r, std::int64_t s, std::int64_t tr, std::int64_t ts) override {
         log_.samples.push_back({r, s, tr, ts});
     }
