@@ -1,4 +1,4 @@
-// links: korvalin_ui
+// links: korvalin_display
 // The byte meter's paint: one paint of a wide graph with a full history, and an hour of
 // one value per second, each added and painted as the large status window does.
 #include <benchmark/benchmark.h>
