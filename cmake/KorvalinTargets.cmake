@@ -1,9 +1,14 @@
 # Shared settings of every Korvalin target.
 
+# Library headers (Qt, GoogleTest) come from imported targets and so are system headers:
+# their warnings do not count, ours do.
 function(korvalin_warnings target)
     target_compile_options(${target} PRIVATE
         -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Woverloaded-virtual
         -Wzero-as-null-pointer-constant)
+    if(KORVALIN_WARNINGS_AS_ERRORS)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
 endfunction()
 
 # Adds a library whose sources are every .cpp below the given folders (relative to
