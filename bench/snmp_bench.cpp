@@ -69,8 +69,7 @@ struct NetSnmpSession {
         snmp_sess_init(&settings);
         settings.peername = const_cast<char*>(Agent.c_str());
         settings.version = SNMP_VERSION_1;
-        settings.community =
-            reinterpret_cast<u_char*>(const_cast<char*>(Community.c_str()));
+        settings.community = reinterpret_cast<u_char*>(const_cast<char*>(Community.c_str()));
         settings.community_len = Community.size();
         settings.retries = 0;
         settings.timeout = 2000000;

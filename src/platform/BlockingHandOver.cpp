@@ -1,8 +1,8 @@
-#include "platform/UiThread.h"
-
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
+
+#include "platform/UiThread.h"
 
 namespace korvalin {
 
@@ -17,7 +17,9 @@ struct BlockingHandOver::State {
 
 BlockingHandOver::BlockingHandOver() : state_(std::make_shared<State>()) {}
 
-BlockingHandOver::~BlockingHandOver() { Cancel(); }
+BlockingHandOver::~BlockingHandOver() {
+    Cancel();
+}
 
 bool BlockingHandOver::Run(UiThread& uiThread, const std::function<void()>& task) {
     std::unique_lock lock(state_->mutex);

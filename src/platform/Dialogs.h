@@ -38,8 +38,7 @@ public:
     // Shows a modal message box with the buttons and icon of style, owned by the active
     // window, and returns the DialogResult of the button pressed (closing the box counts
     // as Cancel where there is one, else as the only button).
-    virtual int MessageBox(const std::string& text, const std::string& caption,
-                           unsigned style) = 0;
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
 
     // Asks for one line of text; value holds the proposal and receives the answer.
     // Returns false (value unchanged) when the user cancels.

@@ -37,7 +37,8 @@ std::string WithoutTrailingSlash(std::string path) {
 
 std::string LinuxShell::AppDataFolder() const {
     // The base-directory rules ignore relative values of the variable.
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
         return WithoutTrailingSlash(config);
     }
     const std::string home = HomeFolder();

@@ -16,8 +16,12 @@ void QtUiThread::Post(std::function<void()> task) {
     QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
-bool QtUiThread::TerminationRequested() const { return terminating_.load(); }
+bool QtUiThread::TerminationRequested() const {
+    return terminating_.load();
+}
 
-void QtUiThread::RequestTermination() { terminating_.store(true); }
+void QtUiThread::RequestTermination() {
+    terminating_.store(true);
+}
 
 }  // namespace korvalin
