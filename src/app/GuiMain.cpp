@@ -7,7 +7,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/AutoStart.h"
-#include "app/MonitorAdapters.h"
+#include "control/MonitorSources.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
 #include "app/Unit1.h"
@@ -58,10 +58,10 @@ int RunGui(int argc, char** argv) {
     LinuxRegistry registry(shell);
     NetlinkInterfaceTable interfaceTable;
 
-    auto adapterMonitor = std::make_unique<IPHelperAdapterMonitor>(
+    auto adapterMonitor = std::make_unique<IPHelperAdapterSource>(
         std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread));
     auto routerMonitor =
-        std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(uiThread));
+        std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(uiThread));
     TMainDependencies dependencies{
         dialogs,
         registry,

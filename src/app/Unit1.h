@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/TrafficMonitors.h"
+#include "control/TrafficSources.h"
 #include "control/CaptionTextDisplay.h"
 #include "control/StatusWindows.h"
 #include "platform/Dialogs.h"
@@ -42,8 +42,8 @@ struct TMainDependencies {
     Dialogs& dialogs;
     Registry& registry;
     Shell& shell;
-    std::unique_ptr<AdapterMonitor> adapterMonitor;
-    std::unique_ptr<RouterMonitor> routerMonitor;
+    std::unique_ptr<AdapterSource> adapterMonitor;
+    std::unique_ptr<RouterSource> routerMonitor;
     // Empty: windows that do nothing.
     std::unique_ptr<StatusWindows> statusWindows;
     std::unique_ptr<CaptionTextDisplay> captionText;
@@ -117,8 +117,8 @@ public:
     // Ends the program as "Programm beenden" does; used for termination signals too.
     void Terminate();
 
-    AdapterMonitor& Adapter() { return *adapterMonitor_; }
-    RouterMonitor& Router() { return *routerMonitor_; }
+    AdapterSource& Adapter() { return *adapterMonitor_; }
+    RouterSource& Router() { return *routerMonitor_; }
     StatusWindows& Status() { return *statusWindows_; }
     CaptionTextDisplay& CaptionText() { return *captionText_; }
     TTheIniFile& IniFile() { return *IniFile_; }
@@ -244,8 +244,8 @@ private:
     Dialogs& dialogs_;
     Registry& registry_;
     Shell& shell_;
-    std::unique_ptr<AdapterMonitor> adapterMonitor_;
-    std::unique_ptr<RouterMonitor> routerMonitor_;
+    std::unique_ptr<AdapterSource> adapterMonitor_;
+    std::unique_ptr<RouterSource> routerMonitor_;
     // Whether the interface list that arrives next may put its first entry into the
     // remembered interface (it may after start-up, not after a test).
     bool copyFirstInterface_ = false;

@@ -73,8 +73,8 @@ protected:
 
     // Builds the window on scripted monitors and runs its start-up.
     bool Start() {
-        auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
-        auto routerMonitor = std::make_unique<FakeRouterMonitor>();
+        auto adapterMonitor = std::make_unique<FakeAdapterSource>();
+        auto routerMonitor = std::make_unique<FakeRouterSource>();
         adapter = adapterMonitor.get();
         router = routerMonitor.get();
         adapter->loads = adapterLoads;
@@ -83,8 +83,8 @@ protected:
     }
 
     // Builds the window on the given monitors and runs its start-up.
-    bool StartWith(std::unique_ptr<AdapterMonitor> adapterMonitor,
-                   std::unique_ptr<RouterMonitor> routerMonitor) {
+    bool StartWith(std::unique_ptr<AdapterSource> adapterMonitor,
+                   std::unique_ptr<RouterSource> routerMonitor) {
         TMainDependencies dependencies{
             dialogs,
             registry,
@@ -115,8 +115,8 @@ protected:
     bool trayAvailable = true;
     std::vector<std::string> adapters{"eth0", "wlan0"};
     int quits = 0;
-    FakeAdapterMonitor* adapter = nullptr;
-    FakeRouterMonitor* router = nullptr;
+    FakeAdapterSource* adapter = nullptr;
+    FakeRouterSource* router = nullptr;
     std::unique_ptr<TMain> main;
 };
 

@@ -18,7 +18,7 @@ namespace {
 struct LoadCase {
     const char* name;
     const char* ini;  // nullptr: no settings file at all
-    std::function<void(TMain&, const FakeAdapterMonitor&, const FakeRouterMonitor&)> check;
+    std::function<void(TMain&, const FakeAdapterSource&, const FakeRouterSource&)> check;
 };
 
 // Keeps test listings readable: a case prints as its name, not as its bytes.
@@ -28,7 +28,7 @@ void PrintTo(const LoadCase& loadCase, std::ostream* out) {
 
 const LoadCase LoadCases[] = {
     {"NoFileGivesFactorySettingsAndTheFirstRealAdapter", nullptr,
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
          EXPECT_TRUE(main.FirstStart);
          EXPECT_TRUE(main.RB1->isChecked());
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "eth0");
@@ -50,30 +50,30 @@ const LoadCase LoadCases[] = {
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsYesCountsAsMissing", "[Options]\nNew=yes\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_TRUE(main.FirstStart);
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsZeroStaysInTheNotificationArea", "[Options]\nNew=0\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_FALSE(main.FirstStart);
          EXPECT_FALSE(main.isVisible());
      }},
     {"UnknownAdapterFallsBackToAllAdapters", "[Options]\nNew=0\nMonitor=tun7\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.MonitoredAdapter, "tun7");
          EXPECT_EQ(main.LB->CheckedIndex(), 0);
          EXPECT_EQ(adapter.adapterName, "Alle Netzwerkadapter");
      }},
     {"StoredAdapterIsChecked", "[Options]\nNew=0\nMonitor=wlan0\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "wlan0");
          EXPECT_EQ(adapter.adapterName, "wlan0");
      }},
     {"RouterSourceStartsPollingAtOnce",
      "[Options]\nNew=0\nMonLAN=0\nSNMPRequest=0\nSNMPIP=10.1.2.3\nSNMPCommunity=c1\n"
      "SNMPMonIntf=eth1\nSNMPInterval=7\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
@@ -86,7 +86,7 @@ const LoadCase LoadCases[] = {
      }},
     {"RouterRequestWithoutStoredInterfaceTakesTheFirst",
      "[Options]\nNew=0\nMonLAN=1\nSNMPRequest=1\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
@@ -95,19 +95,19 @@ const LoadCase LoadCases[] = {
      }},
     {"SpinValuesAreBroughtIntoTheirBounds",
      "[Options]\nNew=0\nSNMPInterval=0\nCorrectUpValue=5000\nCorrectDownValue=-3\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 1);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1024);
          EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
      }},
     {"SpinValueAboveTheIntervalBound", "[Options]\nNew=0\nSNMPInterval=70000\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 60000);
      }},
     {"NonNumericIntegersTakeTheirDefault",
      "[Options]\nNew=0\nSNMPInterval=abc\nCorrectUpValue=12a\n[Sums]\nsumSend=abc\n"
      "sumReceive=77\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
          EXPECT_EQ(main.sumSend, 0);
@@ -116,7 +116,7 @@ const LoadCase LoadCases[] = {
     {"BooleansAreTrueOnlyForOne",
      "[Options]\nNew=0\nAllInByte=2\nShowInTitleBar=1\nExchangeSendAndReceiveRate=abc\n"
      "CorrectUpDownRate=1\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource& router) {
          EXPECT_FALSE(main.AllInByteChkBox->isChecked());
          EXPECT_TRUE(main.ShowInTitleBar->isChecked());
          EXPECT_TRUE(main.CaptionText().Enabled());
@@ -126,7 +126,7 @@ const LoadCase LoadCases[] = {
          EXPECT_TRUE(router.correctRates);
      }},
     {"NegativeSumLoadsAndShowsAsZero", "[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=1536\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.sumSend, 0);
          EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
          EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "1,50 KB");
@@ -134,7 +134,7 @@ const LoadCase LoadCases[] = {
     {"GraphValuesAreKeptWithTheirSign",
      "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=x\n"
      "[Options]\nNew=0\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.DoubleByteMeterMaxY, -20);
          EXPECT_EQ(main.RcvByteMeterMaxY, 5000);
          EXPECT_EQ(main.SendByteMeterMaxY, 0);
