@@ -30,7 +30,8 @@ public:
     virtual void ShowBig() {}
     virtual void CloseBig() {}
     // Releases the small window at shutdown; when the strip exists the small window hands
-    // its strip choice back through the main window (MiniBarWindowVisible) and saves.
+    // its strip choice back through the controller's settings (miniBarWindowVisible)
+    // and saves.
     virtual void Release() {}
 };
 

@@ -52,8 +52,8 @@ TEST_P(SumsBoundTest, AdapterSampleKeepsTheSumsWithinTwoGigabytes) {
     StartSettled("", "sumSend=" + std::to_string(scenario.sumSend) +
                          "\nsumReceive=" + std::to_string(scenario.sumReceive) + "\n");
     adapter->Tick({scenario.received, scenario.sent, scenario.received, scenario.sent});
-    EXPECT_EQ(main->sumSend, scenario.expectSend);
-    EXPECT_EQ(main->sumReceive, scenario.expectReceive);
+    EXPECT_EQ(controller->Settings().sumSend, scenario.expectSend);
+    EXPECT_EQ(controller->Settings().sumReceive, scenario.expectReceive);
 }
 
 INSTANTIATE_TEST_SUITE_P(Sums, SumsBoundTest, ::testing::ValuesIn(SumsCases),
@@ -68,7 +68,7 @@ TEST_F(ControllerTest, AdapterSampleFillsLabelsDisplaysAndCaptionText) {
     EXPECT_EQ(Text(main->Label8), "117,74 MB");
     ASSERT_EQ(status.samples.size(), 1U);
     EXPECT_EQ(status.samples[0], (std::vector<std::int64_t>{1536, 512, 123456789, 5000000}));
-    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 1 KB; G: 0 KB; GE: 117 MB; GG: 4 MB");
+    EXPECT_EQ(controller->CaptionText().TextToAdd(), "E: 1 KB; G: 0 KB; GE: 117 MB; GG: 4 MB");
     EXPECT_EQ(Text(main->sumSendLabel), "0,50 KB");
     EXPECT_EQ(Text(main->sumReceiveLabel), "1,50 KB");
     EXPECT_EQ(Text(main->sumLabel), "2,00 KB");
@@ -92,11 +92,11 @@ TEST_F(ControllerTest, AllInByteShowsPlainBytes) {
 TEST_F(ControllerTest, CaptionTextOnlyWhileTheDisplayIsEnabled) {
     StartSettled("ShowInTitleBar=1\n");
     adapter->Tick({2048, 0, 2048, 0});
-    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
+    EXPECT_EQ(controller->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
     main->ShowInTitleBar->setChecked(false);
-    EXPECT_FALSE(main->CaptionText().Enabled());
+    EXPECT_FALSE(controller->CaptionText().Enabled());
     adapter->Tick({4096, 0, 6144, 0});
-    EXPECT_EQ(main->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
+    EXPECT_EQ(controller->CaptionText().TextToAdd(), "E: 2 KB; G: 0 Byte; GE: 2 KB; GG: 0 Byte");
 }
 
 TEST_F(ControllerTest, RouterSampleShowsRatesButSumsBytes) {
@@ -107,8 +107,8 @@ TEST_F(ControllerTest, RouterSampleShowsRatesButSumsBytes) {
     EXPECT_EQ(Text(main->Label5), "90 Byte");
     EXPECT_EQ(Text(main->Label8), "48,83 KB");
     EXPECT_EQ(status.samples.back(), (std::vector<std::int64_t>{10000, 90, 50000, 450}));
-    EXPECT_EQ(main->sumReceive, 50000);
-    EXPECT_EQ(main->sumSend, 450);
+    EXPECT_EQ(controller->Settings().sumReceive, 50000);
+    EXPECT_EQ(controller->Settings().sumSend, 450);
 }
 
 struct ResetCase {
@@ -130,8 +130,8 @@ TEST_P(ResetTest, AsksBeforeResettingTheSums) {
     EXPECT_EQ(LastMessage().caption, "Bestätigung");
     EXPECT_EQ(LastMessage().style,
               Dialogs::SetForeground | Dialogs::IconQuestion | Dialogs::StyleYesNo);
-    EXPECT_EQ(main->sumSend, GetParam().expectSend);
-    EXPECT_EQ(main->sumReceive, GetParam().expectReceive);
+    EXPECT_EQ(controller->Settings().sumSend, GetParam().expectSend);
+    EXPECT_EQ(controller->Settings().sumReceive, GetParam().expectReceive);
     EXPECT_EQ(Text(main->sumLabel), GetParam().expectSend == 0 ? "0 Byte" : "1,56 KB");
 }
 
@@ -160,7 +160,7 @@ protected:
 
     void ExpectState(bool locked, bool request, bool adapterOn, bool routerOn, int page) {
         ExpectRouterControlsLocked(locked);
-        EXPECT_EQ(main->SNMPRequest, request);
+        EXPECT_EQ(controller->Settings().snmpRequest, request);
         EXPECT_EQ(adapter->active, adapterOn);
         EXPECT_EQ(router->active, routerOn);
         EXPECT_EQ(main->Notebook->currentIndex(), page);
@@ -232,7 +232,7 @@ TEST_F(SourceSwitchTest, SuccessfulTestWithoutInterfacesLeavesTheListEmpty) {
     EXPECT_EQ(main->SNMPIntfCB->count(), 0);
     main->SNMPStartBtnClick();
     EXPECT_EQ(LastMessage().text.rfind("Wählen Sie zuerst ein Interface", 0), 0U);
-    EXPECT_FALSE(main->SNMPRequest);
+    EXPECT_FALSE(controller->Settings().snmpRequest);
 }
 
 TEST_F(SourceSwitchTest, CorrectionChangeAppliesWhilePolling) {
@@ -270,11 +270,11 @@ TEST_F(WindowLifeTest, OkHidesAndShowsTheChosenStatusWindows) {
     EXPECT_EQ(status.calls, (std::vector<std::string>{"ShowBar", "ShowBig"}));
     main->Konfiguration1Click();
     main->WMSysCommand(SC_RESTORE);
-    EXPECT_FALSE(main->CaptionText().Enabled());
+    EXPECT_FALSE(controller->CaptionText().Enabled());
     status.calls.clear();
     main->Button1Click();
     EXPECT_FALSE(main->isVisible());
-    EXPECT_TRUE(main->CaptionText().Enabled());
+    EXPECT_TRUE(controller->CaptionText().Enabled());
     EXPECT_EQ(status.calls, (std::vector<std::string>{"ShowBar", "ShowBig"}));
 }
 

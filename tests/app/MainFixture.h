@@ -43,8 +43,8 @@ inline IniMap ParseIni(const std::string& text) {
     return result;
 }
 
-// A real configuration window on scripted monitors, fake ports and a settings file in a
-// temporary folder.
+// A real configuration window and its controller on scripted monitors, fake ports and a settings
+// file in a temporary folder.
 class MainFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,7 +53,10 @@ protected:
         shell.programPath = "/opt/korvalin/bin/korvalin";
     }
 
-    void TearDown() override { main.reset(); }
+    void TearDown() override {
+        main.reset();
+        controller.reset();
+    }
 
     std::string IniPath() const { return shell.appDataFolder + "/Korvalin/korvalin.ini"; }
 
@@ -71,7 +74,7 @@ protected:
 
     IniMap ReadIni() const { return ParseIni(ReadIniText()); }
 
-    // Builds the window on scripted monitors and runs its start-up.
+    // Builds the controller and the window on scripted monitors and runs its start-up.
     bool Start() {
         auto adapterMonitor = std::make_unique<FakeAdapterSource>();
         auto routerMonitor = std::make_unique<FakeRouterSource>();
@@ -82,22 +85,19 @@ protected:
         return StartWith(std::move(adapterMonitor), std::move(routerMonitor));
     }
 
-    // Builds the window on the given monitors and runs its start-up.
+    // Builds the controller and the window on the given monitors and runs its start-up.
     bool StartWith(std::unique_ptr<AdapterSource> adapterMonitor,
                    std::unique_ptr<RouterSource> routerMonitor) {
-        TMainDependencies dependencies{
+        controller = std::make_unique<Controller>(ControllerParts{
             dialogs,
-            registry,
             shell,
             std::move(adapterMonitor),
             std::move(routerMonitor),
             std::make_unique<RecordingStatusWindows>(status),
             nullptr,
-            trayAvailable,
-            [this] { ++quits; },
-            {},
-            {},
-            {},
+        });
+        TMainDependencies dependencies{
+            *controller, dialogs, registry, shell, trayAvailable, [this] { ++quits; }, {}, {}, {},
         };
         main = std::make_unique<TMain>(std::move(dependencies));
         return main->FormCreate();
@@ -117,6 +117,7 @@ protected:
     int quits = 0;
     FakeAdapterSource* adapter = nullptr;
     FakeRouterSource* router = nullptr;
+    std::unique_ptr<Controller> controller;
     std::unique_ptr<TMain> main;
 };
 

@@ -64,8 +64,8 @@ TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsIts
     monitorOwned->Monitor().TimerTick();
     EXPECT_EQ(Text(main->Label6), "1,50 KB");
     EXPECT_EQ(Text(main->Label5), "0,50 KB");
-    EXPECT_EQ(main->sumReceive, 1536);
-    EXPECT_EQ(main->sumSend, 512);
+    EXPECT_EQ(controller->Settings().sumReceive, 1536);
+    EXPECT_EQ(controller->Settings().sumSend, 512);
 }
 
 TEST_F(RealAdapterMonitorTest, WithoutInterfaceTableTheProgramEnds) {
@@ -125,7 +125,7 @@ TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes
     EXPECT_FALSE(adapter->active);
     EXPECT_EQ(main->SNMPIntfCB->count(), 2);
     EXPECT_EQ(main->SNMPIntfCB->currentText().toStdString(), "eth1");
-    const std::int32_t receivedBefore = main->sumReceive;
+    const std::int32_t receivedBefore = controller->Settings().sumReceive;
 
     // The router monitor always takes its own request and answer off the counters.
     SetCounters(2, 1000000 + 50000 + TSNMPClass::InAllowance,
@@ -133,7 +133,7 @@ TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes
     monitorOwned->Monitor().TimerTick();
     EXPECT_EQ(Text(main->Label6), "9,77 KB");  // 10 000 bytes per second
     EXPECT_EQ(Text(main->Label5), "90 Byte");
-    EXPECT_EQ(main->sumReceive - receivedBefore, 50000);
+    EXPECT_EQ(controller->Settings().sumReceive - receivedBefore, 50000);
     EXPECT_EQ(status.samples.back()[0], 10000);
     EXPECT_EQ(status.samples.back()[2], 50000);
 }

@@ -29,7 +29,7 @@ void PrintTo(const LoadCase& loadCase, std::ostream* out) {
 const LoadCase LoadCases[] = {
     {"NoFileGivesFactorySettingsAndTheFirstRealAdapter", nullptr,
      [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
-         EXPECT_TRUE(main.FirstStart);
+         EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.RB1->isChecked());
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "eth0");
          EXPECT_EQ(adapter.adapterName, "eth0");
@@ -45,24 +45,25 @@ const LoadCase LoadCases[] = {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
          EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
-         EXPECT_EQ(main.sumSend, 0);
-         EXPECT_EQ(main.sumReceive, 0);
+         EXPECT_EQ(main.Control().Settings().sumSend, 0);
+         EXPECT_EQ(main.Control().Settings().sumReceive, 0);
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsYesCountsAsMissing", "[Options]\nNew=yes\n",
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
-         EXPECT_TRUE(main.FirstStart);
+         EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsZeroStaysInTheNotificationArea", "[Options]\nNew=0\n",
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
-         EXPECT_FALSE(main.FirstStart);
+         EXPECT_FALSE(main.Control().FirstStart());
          EXPECT_FALSE(main.isVisible());
      }},
     {"UnknownAdapterFallsBackToAllAdapters", "[Options]\nNew=0\nMonitor=tun7\n",
      [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
-         EXPECT_EQ(main.MonitoredAdapter, "tun7");
          EXPECT_EQ(main.LB->CheckedIndex(), 0);
+         // What is checked is what the next save stores.
+         EXPECT_EQ(main.Control().Settings().monitor, "Alle Netzwerkadapter");
          EXPECT_EQ(adapter.adapterName, "Alle Netzwerkadapter");
      }},
     {"StoredAdapterIsChecked", "[Options]\nNew=0\nMonitor=wlan0\n",
@@ -90,7 +91,7 @@ const LoadCase LoadCases[] = {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
-         EXPECT_EQ(main.SNMPMonIntf, "ppp0");
+         EXPECT_EQ(main.Control().Settings().snmpMonIntf, "ppp0");
          EXPECT_EQ(router.interfaceName, "ppp0");
      }},
     {"SpinValuesAreBroughtIntoTheirBounds",
@@ -110,8 +111,8 @@ const LoadCase LoadCases[] = {
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
-         EXPECT_EQ(main.sumSend, 0);
-         EXPECT_EQ(main.sumReceive, 77);
+         EXPECT_EQ(main.Control().Settings().sumSend, 0);
+         EXPECT_EQ(main.Control().Settings().sumReceive, 77);
      }},
     {"BooleansAreTrueOnlyForOne",
      "[Options]\nNew=0\nAllInByte=2\nShowInTitleBar=1\nExchangeSendAndReceiveRate=abc\n"
@@ -119,7 +120,7 @@ const LoadCase LoadCases[] = {
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource& router) {
          EXPECT_FALSE(main.AllInByteChkBox->isChecked());
          EXPECT_TRUE(main.ShowInTitleBar->isChecked());
-         EXPECT_TRUE(main.CaptionText().Enabled());
+         EXPECT_TRUE(main.Control().CaptionText().Enabled());
          EXPECT_FALSE(main.ExchangeSendAndReceiveRateChkBox->isChecked());
          EXPECT_TRUE(main.CorrectUpDownRateChkBox->isChecked());
          EXPECT_TRUE(main.CorrectUpEdit->isEnabled());
@@ -127,7 +128,7 @@ const LoadCase LoadCases[] = {
      }},
     {"NegativeSumLoadsAndShowsAsZero", "[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=1536\n",
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
-         EXPECT_EQ(main.sumSend, 0);
+         EXPECT_EQ(main.Control().Settings().sumSend, 0);
          EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
          EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "1,50 KB");
      }},
@@ -135,9 +136,9 @@ const LoadCase LoadCases[] = {
      "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=x\n"
      "[Options]\nNew=0\n",
      [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
-         EXPECT_EQ(main.DoubleByteMeterMaxY, -20);
-         EXPECT_EQ(main.RcvByteMeterMaxY, 5000);
-         EXPECT_EQ(main.SendByteMeterMaxY, 0);
+         EXPECT_EQ(main.Control().Settings().doubleByteMeterMaxY, -20);
+         EXPECT_EQ(main.Control().Settings().rcvByteMeterMaxY, 5000);
+         EXPECT_EQ(main.Control().Settings().sendByteMeterMaxY, 0);
      }},
 };
 
@@ -170,14 +171,14 @@ TEST_F(SaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
     WriteIni(stored);
     ASSERT_TRUE(Start());
     // Nothing was polled, so the interface box is empty: the chosen interface is kept.
-    main->SaveSettings();
+    controller->SaveSettings();
     EXPECT_EQ(ReadIni(), ParseIni(stored));
-    EXPECT_EQ(main->SNMPMonIntf, "eth1");
+    EXPECT_EQ(controller->Settings().snmpMonIntf, "eth1");
 }
 
 TEST_F(SaveSettingsTest, FactorySettingsAreWrittenInFull) {
     ASSERT_TRUE(Start());
-    main->SaveSettings();
+    controller->SaveSettings();
     const IniMap expected{
         {"Graphs",
          {{"DoubleByteMeterMaxY", "0"}, {"RcvByteMeterMaxY", "0"}, {"SendByteMeterMaxY", "0"}}},
@@ -207,12 +208,12 @@ TEST_F(SaveSettingsTest, FactorySettingsAreWrittenInFull) {
 TEST_F(SaveSettingsTest, NothingIsSavedWhileLoading) {
     WriteIni(SettledIni);
     ASSERT_TRUE(Start());
-    main->Loading = true;
-    main->sumSend = 1234;
-    main->SaveSettings();
-    main->SaveSums();
+    controller->SetLoading(true);
+    controller->Settings().sumSend = 1234;
+    controller->SaveSettings();
+    controller->SaveSums();
     EXPECT_EQ(ReadIni()["Sums"].count("sumSend"), 0U);
-    main->Loading = false;
+    controller->SetLoading(false);
 }
 
 TEST_F(SaveSettingsTest, AnOptionChangeWritesTheWholeFileSumsIncluded) {
@@ -264,7 +265,7 @@ TEST_F(SaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive());
     EXPECT_LE(timer->interval(), 60000);
-    main->SaveSums();
+    controller->SaveSums();
     EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "4000");
     EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "100");
 }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "control/TrafficSources.h"
 #include "control/StatusWindows.h"
+#include "control/TrafficSources.h"
 
 namespace korvalin::testing {
 
