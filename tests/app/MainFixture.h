@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -15,33 +14,9 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeTrafficMonitors.h"
+#include "support/IniText.h"
 
 namespace korvalin::testing {
-
-using IniMap = std::map<std::string, std::map<std::string, std::string>>;
-
-// Reads an INI text into sections of keys (names as written).
-inline IniMap ParseIni(const std::string& text) {
-    IniMap result;
-    std::istringstream lines(text);
-    std::string line;
-    std::string section;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            section = line.substr(1, line.size() - 2);
-            result[section];
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (equals != std::string::npos) {
-            result[section][line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return result;
-}
 
 // A real configuration window and its controller on scripted monitors, fake ports and a settings
 // file in a temporary folder.
