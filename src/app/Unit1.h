@@ -38,7 +38,7 @@ class SystemIntegration;
 // Everything the configuration window works with, handed in by the program's start (the
 // real back ends) or by a test (fakes).
 struct TMainDependencies {
-    // The window is its view; it outlives the window.
+    // The controller this window is the view of; it outlives the window.
     Controller& controller;
     Dialogs& dialogs;
     Registry& registry;

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace korvalin {
 
-// The status windows as the configuration window drives them: the small window (or its
+// The status windows as the controller drives them: the small window (or its
 // strip) and the large window. Every operation does nothing here; the windows' own
 // implementation takes its place once they exist.
 class StatusWindows {

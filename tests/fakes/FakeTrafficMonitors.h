@@ -138,7 +138,7 @@ public:
     }
 };
 
-// Records what the configuration window asks of the status windows.
+// Records what the controller asks of the status windows.
 class RecordingStatusWindows final : public StatusWindows {
 public:
     struct Log {
