@@ -36,6 +36,7 @@ declare -A test_links=(
     [core]="core"
     [snmp]="snmp"
     [sources]="sources"
+    [control]="control"
     [platform]="platform_linux"
     [console]="console platform_linux"
     [integration]="console platform_linux"

@@ -7,10 +7,11 @@
 
 #include "app/AboutUnit.h"
 #include "app/AutoStart.h"
-#include "app/MonitorAdapters.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
 #include "app/Unit1.h"
+#include "control/Controller.h"
+#include "control/MonitorSources.h"
 #include "display/BigFormStatusWindows.h"
 #include "display/TrayIco.h"
 #include "platform/linux/LinuxOsVersion.h"
@@ -28,10 +29,11 @@ namespace {
 
 // Saves at the session manager's request, so a logout that ends the process loses nothing.
 void SaveOnSessionRequests(QApplication& application, TMain& main) {
+    Controller& controller = main.Control();
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &main,
-                     [&main](QSessionManager&) { main.SaveSettings(); });
+                     [&controller](QSessionManager&) { controller.SaveSettings(); });
     QObject::connect(&application, &QGuiApplication::saveStateRequest, &main,
-                     [&main](QSessionManager&) { main.SaveSettings(); });
+                     [&controller](QSessionManager&) { controller.SaveSettings(); });
 }
 
 }  // namespace
@@ -58,20 +60,21 @@ int RunGui(int argc, char** argv) {
     LinuxRegistry registry(shell);
     NetlinkInterfaceTable interfaceTable;
 
-    auto adapterMonitor = std::make_unique<IPHelperAdapterMonitor>(
-        std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread));
-    auto routerMonitor =
-        std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(uiThread));
-    TMainDependencies dependencies{
-        dialogs,
-        registry,
-        shell,
-        std::move(adapterMonitor),
-        std::move(routerMonitor),
+    Controller controller(ControllerParts{
+        dialogs, shell,
+        std::make_unique<IPHelperAdapterSource>(
+            std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread)),
+        std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(uiThread)),
         // The small window joins the large one here once it exists.
         std::make_unique<BigFormStatusWindows>(registry, dialogs,
                                                std::make_unique<StatusWindows>()),
         nullptr,  // the caption text display joins here once it exists
+    });
+    TMainDependencies dependencies{
+        controller,
+        dialogs,
+        registry,
+        shell,
         TTrayIcon95::TrayHostAvailable(),
         // Ends the loop at once: quit() would first ask every window to close, and the
         // status windows only hide when asked.

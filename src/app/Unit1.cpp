@@ -18,8 +18,6 @@
 
 #include "app/AutoStart.h"
 #include "app/SystemIntegration.h"
-#include "core/DataFolder.h"
-#include "core/MyIni.h"
 #include "core/MyTools.h"
 #include "display/ProgramIcon.h"
 #include "display/TrayIco.h"
@@ -33,22 +31,12 @@
 namespace korvalin {
 namespace {
 
-const char* const InitErrorText =
-    "Fehler beim Initialisieren, diese Anwendung benötigt Windows 98 oder höher, Windows NT 4 "
-    "ab SP 4 oder Windows 2000/XP/Vista/77!";
-
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
 std::string S(const QString& text) {
     return text.toStdString();
-}
-
-// Adds in signed 32-bit arithmetic that wraps, as the persistent sums are kept.
-std::int32_t WrappingAdd(std::int32_t sum, std::int64_t value) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(sum) +
-                                     static_cast<std::uint32_t>(value));
 }
 
 template <class Widget>
@@ -95,26 +83,15 @@ TRxSpinEdit* MakeSpinEdit(QWidget* parent, const char* name, int minValue, int m
 TMain::TMain(TMainDependencies dependencies)
     : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      controller_(dependencies.controller),
       dialogs_(dependencies.dialogs),
       registry_(dependencies.registry),
       shell_(dependencies.shell),
-      adapterMonitor_(std::move(dependencies.adapterMonitor)),
-      routerMonitor_(std::move(dependencies.routerMonitor)),
-      statusWindows_(std::move(dependencies.statusWindows)),
-      captionText_(std::move(dependencies.captionText)),
       trayAvailable_(dependencies.trayAvailable),
       quit_(std::move(dependencies.quit)),
       showInterfaceInfo_(std::move(dependencies.showInterfaceInfo)),
       showRouterInfo_(std::move(dependencies.showRouterInfo)),
       showAbout_(std::move(dependencies.showAbout)) {
-    if (!statusWindows_) {
-        statusWindows_ = std::make_unique<StatusWindows>();
-    }
-    if (!captionText_) {
-        captionText_ = std::make_unique<CaptionTextDisplay>();
-    }
-    IniFile_ = std::make_unique<TTheIniFile>(dialogs_, shell_);
-    IniFile_->SetIniLocation(loUser);
     systemIntegration_ = std::make_unique<SystemIntegration>(shell_, dialogs_);
     BuildWindow();
     BuildComponents();
@@ -367,8 +344,25 @@ void TMain::ConnectHandlers() {
     connect(SNMPInfoBtn, &QToolButton::clicked, this, &TMain::SNMPInfoBtnClick);
     connect(CorrectUpDownRateChkBox, &QCheckBox::toggled, this,
             &TMain::CorrectUpDownRateChkBoxClick);
-    connect(CorrectUpEdit, &QSpinBox::valueChanged, this, &TMain::CorrectChange);
-    connect(CorrectDownEdit, &QSpinBox::valueChanged, this, &TMain::CorrectChange);
+    connect(CorrectUpEdit, &QSpinBox::valueChanged, this, [this](int value) {
+        controller_.Settings().correctUpValue = value;
+        CorrectChange();
+    });
+    connect(CorrectDownEdit, &QSpinBox::valueChanged, this, [this](int value) {
+        controller_.Settings().correctDownValue = value;
+        CorrectChange();
+    });
+    // The plain values go straight into the controller's settings as they change.
+    connect(SNMPIPEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { controller_.Settings().snmpIP = S(text); });
+    connect(SNMPCommunityEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { controller_.Settings().snmpCommunity = S(text); });
+    connect(SNMPIntervalEdit, &QSpinBox::valueChanged, this,
+            [this](int value) { controller_.Settings().snmpInterval = value; });
+    connect(ExchangeSendAndReceiveRateChkBox, &QCheckBox::toggled, this,
+            [this](bool on) { controller_.Settings().exchangeSendAndReceiveRate = on; });
+    connect(SNMPIntfCB, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { controller_.SetShownInterface(S(text)); });
     connect(AllInByteChkBox, &QCheckBox::toggled, this, &TMain::AllInByteChkBoxClick);
     connect(ShowInTitleBar, &QCheckBox::toggled, this, &TMain::ShowInTitleBarClick);
     connect(BigWindowChkBox, &QCheckBox::toggled, this, &TMain::BigWindowChkBoxClick);
@@ -391,7 +385,7 @@ void TMain::ConnectHandlers() {
     connect(Konfiguration1, &QAction::triggered, this, &TMain::Konfiguration1Click);
     connect(Beenden1, &QAction::triggered, this, &TMain::Beenden1Click);
     connect(TrayIcon, &TTrayIcon95::OnClick, this, &TMain::Konfiguration1Click);
-    connect(sumsTimer_, &QTimer::timeout, this, &TMain::SaveSums);
+    connect(sumsTimer_, &QTimer::timeout, this, [this] { controller_.SaveSums(); });
 }
 
 void TMain::CenterOnScreen() {
@@ -417,22 +411,14 @@ void TMain::ApplyColorScheme() {
 
 bool TMain::FormCreate() {
     ApplyColorScheme();
-    SNMPMonIntf.clear();
-    MiniBarWindowVisible = false;
     QApplication::setApplicationName(QStringLiteral("Korvalin"));
-    IniFile_->SetIniFileName(SettingsFilePath());
-    Initialized = false;
-    Loading = true;
-    captionText_->Prepare();
     showMainForm_ = false;
     created_ = true;
-
-    routerMonitor_->SetOnTraffic([this](const TrafficSample& sample) { RouterTraffic(sample); });
-    routerMonitor_->SetOnInterfaces([this] { InterfacesArrived(); });
-    adapterMonitor_->SetOnTraffic([this](const TrafficSample& sample) { AdapterTraffic(sample); });
-    adapterMonitor_->Init();
-    if (!adapterMonitor_->Loaded()) {
-        dialogs_.MessageBox(InitErrorText, "Korvalin", Dialogs::StyleOk);
+    controller_.SetFigureDisplay(this);
+    controller_.SetOnInterfaces([this](const std::vector<std::string>& interfaces, int selected) {
+        ShowInterfaces(interfaces, selected);
+    });
+    if (!controller_.Open()) {
         if (quit_) {
             quit_();
         }
@@ -440,35 +426,22 @@ bool TMain::FormCreate() {
     }
 
     FillAdapterList();
-    LoadSettings();
-    if (!LB->CheckText(Q(MonitoredAdapter))) {
+    ReflectSettings();
+    if (!LB->CheckText(Q(controller_.Settings().monitor))) {
         LB->SetCheckedIndex(0);
     }
-    statusWindows_->Create(*this);
+    controller_.SetCheckedAdapter(S(LB->CheckedText()));
+    controller_.Status().Create(*this);
     AutoStartChkBox->setChecked(IsAutoStart(registry_, shell_));
     TrayIcon->SetActive(trayAvailable_);
-    adapterMonitor_->SetActive(false);
-    routerMonitor_->SetActive(false);
-    if (SNMPRequest) {
+    controller_.StartSource();
+    if (!controller_.Settings().monLAN) {
         RB2->setChecked(true);
         Notebook->setCurrentIndex(1);
-    }
-    if (RB1->isChecked()) {
-        adapterMonitor_->SetAdapterName(S(LB->CheckedText()));
-        if (adapterMonitor_->AdapterName().empty()) {
-            adapterMonitor_->SelectAdapterAt(-1);
-        }
-        adapterMonitor_->SetActive(true);
-    } else {
         SetRouterControlsLocked(true);
-        StartRouterPolling();
     }
-    ShowStatusDisplays();
-    Initialized = true;
-    UpdateSums();
+    controller_.FinishStartUp();
     RBsClick();
-    savedSumSend_ = sumSend;
-    savedSumReceive_ = sumReceive;
     sumsTimer_->start();
     if (!trayAvailable_) {
         std::fputs(
@@ -476,17 +449,39 @@ bool TMain::FormCreate() {
             "reachable as a normal window and is minimised instead of hidden.\n",
             stderr);
     }
-    if (FirstStart || !trayAvailable_) {
+    if (controller_.FirstStart() || !trayAvailable_) {
         Konfiguration1Click();
     }
-    Loading = false;
+    controller_.EndLoading();
     return true;
 }
 
+void TMain::ReflectSettings() {
+    // Setting a control runs its handler as a user's change would; while loading the
+    // handlers save nothing and the window options wait for the end of start-up.
+    const PersistentSettings settings = controller_.Settings();
+    AllInByteChkBox->setChecked(settings.allInByte);
+    ShowInTitleBar->setChecked(settings.showInTitleBar);
+    BigWindowChkBox->setChecked(settings.showBigWindow);
+    MiniChkBox->setChecked(settings.showMiniWindow);
+    if (settings.monLAN) {
+        RB1->setChecked(true);
+    } else {
+        RB2->setChecked(true);
+    }
+    SNMPIPEdit->setText(Q(settings.snmpIP));
+    SNMPCommunityEdit->setText(Q(settings.snmpCommunity));
+    ExchangeSendAndReceiveRateChkBox->setChecked(settings.exchangeSendAndReceiveRate);
+    CorrectUpDownRateChkBox->setChecked(settings.correctUpDownRate);
+    CorrectUpEdit->SetValue(settings.correctUpValue);
+    CorrectDownEdit->SetValue(settings.correctDownValue);
+    SNMPIntervalEdit->SetValue(settings.snmpInterval);
+}
+
 void TMain::FormShow() {
-    UpdateSums();
+    controller_.UpdateSums();
     CorrectUpDownRateChkBoxClick();
-    Loading = false;
+    controller_.EndLoading();
 }
 
 void TMain::FormDestroy() {
@@ -495,15 +490,9 @@ void TMain::FormDestroy() {
     }
     destroyed_ = true;
     sumsTimer_->stop();
-    // Saved before the monitors are released: switching the router monitor off may make a
-    // last reading, and its network wait must not delay the save.
-    SaveSettings();
-    adapterMonitor_->SetOnTraffic({});
-    routerMonitor_->SetOnTraffic({});
-    routerMonitor_->SetOnInterfaces({});
-    adapterMonitor_.reset();
-    routerMonitor_.reset();
-    statusWindows_->Release();
+    controller_.Shutdown();
+    controller_.SetFigureDisplay(nullptr);
+    controller_.SetOnInterfaces({});
     TrayIcon->SetActive(false);
 }
 
@@ -525,91 +514,30 @@ void TMain::Button5Click() {
 
 void TMain::FillAdapterList() {
     LB->clear();
-    for (const std::string& adapter : adapterMonitor_->Adapters()) {
+    for (const std::string& adapter : controller_.Adapter().Adapters()) {
         LB->AddItem(Q(adapter));
     }
     LB->InsertItem(0, QString::fromUtf8(AllAdaptersText));
     LB->SetCheckedIndex(0);
 }
 
-std::string TMain::SettingsFilePath() const {
-    return DataFolder(shell_, dialogs_).SettingsFilePath();
+// ---- figures and sums ----
+
+void TMain::ShowTraffic(const TrafficFigures& figures) {
+    Label5->setText(Q(FormatBytes(figures.allInByte, 2, false, figures.sent)));
+    Label6->setText(Q(FormatBytes(figures.allInByte, 2, false, figures.received)));
+    Label7->setText(Q(FormatBytes(figures.allInByte, 2, false, figures.totalSent)));
+    Label8->setText(Q(FormatBytes(figures.allInByte, 2, false, figures.totalReceived)));
 }
 
-// ---- samples and sums ----
-
-void TMain::AdapterTraffic(const TrafficSample& sample) {
-    ShowSample(sample.IntervalReceived, sample.IntervalSent, sample.TotalReceived,
-               sample.TotalSent);
-    statusWindows_->UpdateTraffic(sample.IntervalReceived, sample.IntervalSent,
-                                  sample.TotalReceived, sample.TotalSent);
-    AddToSums(sample.IntervalReceived, sample.IntervalSent);
-    SetCaptionText(sample.IntervalReceived, sample.IntervalSent, sample.TotalReceived,
-                   sample.TotalSent);
-}
-
-void TMain::RouterTraffic(const TrafficSample& sample) {
-    const std::int64_t received = routerMonitor_->PerSecond(sample.IntervalReceived);
-    const std::int64_t sent = routerMonitor_->PerSecond(sample.IntervalSent);
-    ShowSample(received, sent, sample.TotalReceived, sample.TotalSent);
-    // The sums count the interval's bytes, the displays its rate.
-    AddToSums(sample.IntervalReceived, sample.IntervalSent);
-    statusWindows_->UpdateTraffic(received, sent, sample.TotalReceived, sample.TotalSent);
-    SetCaptionText(received, sent, sample.TotalReceived, sample.TotalSent);
-}
-
-void TMain::ShowSample(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
-                       std::int64_t totalSent) {
-    const bool allInByte = AllInByteChkBox->isChecked();
-    Label5->setText(Q(FormatBytes(allInByte, 2, false, sent)));
-    Label6->setText(Q(FormatBytes(allInByte, 2, false, received)));
-    Label7->setText(Q(FormatBytes(allInByte, 2, false, totalSent)));
-    Label8->setText(Q(FormatBytes(allInByte, 2, false, totalReceived)));
-}
-
-void TMain::SetCaptionText(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
-                           std::int64_t totalSent) {
-    if (!captionText_->Enabled()) {
-        return;
-    }
-    captionText_->SetTextToAdd(korvalin::CaptionText(AllInByteChkBox->isChecked(), received, sent,
-                                                     totalReceived, totalSent));
-}
-
-void TMain::AddToSums(std::int64_t received, std::int64_t sent) {
-    sumSend = WrappingAdd(sumSend, sent);
-    sumReceive = WrappingAdd(sumReceive, received);
-    UpdateSums();
-}
-
-void TMain::UpdateSums() {
-    if (sumSend < 0) {
-        sumSend = 0;
-    }
-    if (sumReceive < 0) {
-        sumReceive = 0;
-    }
-    // Together past 2 147 483 647 bytes: both sums start again ("max. 2 GB").
-    if (WrappingAdd(sumReceive, sumSend) < 0) {
-        sumSend = 0;
-        sumReceive = 0;
-    }
-    const bool allInByte = AllInByteChkBox->isChecked();
-    sumSendLabel->setText(Q(FormatBytes(allInByte, 2, false, sumSend)));
-    sumReceiveLabel->setText(Q(FormatBytes(allInByte, 2, false, sumReceive)));
-    sumLabel->setText(Q(FormatBytes(allInByte, 2, false, WrappingAdd(sumSend, sumReceive))));
+void TMain::ShowSums(const SumFigures& sums) {
+    sumSendLabel->setText(Q(FormatBytes(sums.allInByte, 2, false, sums.sent)));
+    sumReceiveLabel->setText(Q(FormatBytes(sums.allInByte, 2, false, sums.received)));
+    sumLabel->setText(Q(FormatBytes(sums.allInByte, 2, false, sums.total)));
 }
 
 void TMain::Button4Click() {
-    const int answer =
-        MsgBox(dialogs_, "Sind Sie sicher, dass Sie die Summen auf 0 Byte setzen möchten?", "",
-               mkConfirmation, {btnYesNo});
-    if (answer != IdYes) {
-        return;
-    }
-    sumSend = 0;
-    sumReceive = 0;
-    UpdateSums();
+    controller_.ResetSums();
 }
 
 // ---- living in the notification area ----
@@ -665,31 +593,18 @@ void TMain::HideSteps() {
         showMinimized();
     }
     inHideSteps_ = false;
-    captionText_->Prepare();
-    captionText_->SetEnabled(ShowInTitleBar->isChecked());
-    ShowStatusDisplays();
-}
-
-void TMain::ShowStatusDisplays() {
-    if (MiniChkBox->isChecked()) {
-        statusWindows_->ShowSmall(MiniBarWindowVisible);
-    }
-    if (BigWindowChkBox->isChecked()) {
-        statusWindows_->ShowBig();
-    }
+    controller_.ShowBackgroundDisplays();
 }
 
 void TMain::RestoreSteps() {
     ShowConfiguration();
-    statusWindows_->CloseSmall();
-    statusWindows_->CloseBig();
-    captionText_->SetEnabled(false);
+    controller_.HideBackgroundDisplays();
     raise();
     show();
 }
 
 void TMain::ShowConfiguration() {
-    if (showMainForm_ && !Loading) {
+    if (showMainForm_ && !controller_.Loading()) {
         return;
     }
     showMainForm_ = true;
@@ -707,12 +622,13 @@ void TMain::Konfiguration1Click() {
         activateWindow();
         return;
     }
-    adapterMonitor_->CheckAdapterList();
+    controller_.Adapter().CheckAdapterList();
     const QString remembered = LB->CheckedText();
     FillAdapterList();
     if (!LB->CheckText(remembered)) {
         LB->SetCheckedIndex(0);
     }
+    controller_.SetCheckedAdapter(S(LB->CheckedText()));
     if (isMinimized()) {
         showNormal();
     }
@@ -734,26 +650,16 @@ void TMain::HideTaskbarButton() {
 // ---- the controls' handlers ----
 
 void TMain::LBClickCheck() {
-    adapterMonitor_->SetActive(false);
-    if (!RB1->isChecked()) {
-        return;
-    }
-    if (LB->CheckedIndex() >= 0) {
-        adapterMonitor_->SetAdapterName(S(LB->CheckedText()));
-    }
-    adapterMonitor_->SetActive(true);
-    SaveSettings();
+    controller_.SetCheckedAdapter(S(LB->CheckedText()));
+    controller_.ChooseAdapter();
 }
 
 void TMain::RBsClick() {
     Notebook->setCurrentIndex(RB1->isChecked() ? 0 : 1);
-    if (!RB1->isChecked()) {
-        return;
+    if (RB1->isChecked()) {
+        SetRouterControlsLocked(false);
     }
-    SNMPRequest = false;
-    routerMonitor_->SetActive(false);
-    SetRouterControlsLocked(false);
-    LBClickCheck();
+    controller_.ChooseSource(RB1->isChecked());
 }
 
 void TMain::SetRouterControlsLocked(bool locked) {
@@ -767,103 +673,35 @@ void TMain::SetRouterControlsLocked(bool locked) {
     }
 }
 
-void TMain::StartRouterPolling() {
-    routerMonitor_->SetHost(S(SNMPIPEdit->text()));
-    routerMonitor_->SetCommunity(S(SNMPCommunityEdit->text()));
-    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
-    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
-    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
-    routerMonitor_->SetExchangeRates(ExchangeSendAndReceiveRateChkBox->isChecked());
-    // The list arrives from the agent later; InterfacesArrived fills the box then.
-    copyFirstInterface_ = true;
-    routerMonitor_->RefreshInterfaces();
-    routerMonitor_->SetInterfaceName(SNMPMonIntf);
-    routerMonitor_->SetInterval(SNMPIntervalEdit->Value() * 1000);
-    routerMonitor_->SetActive(true);
-}
-
-void TMain::FillInterfaceCombo() {
+void TMain::ShowInterfaces(const std::vector<std::string>& interfaces, int selected) {
     SNMPIntfCB->clear();
-    for (const std::string& name : routerMonitor_->Interfaces()) {
+    for (const std::string& name : interfaces) {
         SNMPIntfCB->addItem(Q(name));
     }
-}
-
-void TMain::SelectInterfaceOrFirst(bool copyFirstIntoField) {
-    if (SNMPIntfCB->count() == 0) {
-        return;
+    if (selected >= 0) {
+        SNMPIntfCB->setCurrentIndex(selected);
     }
-    const int found = SNMPIntfCB->findText(Q(SNMPMonIntf), Qt::MatchExactly);
-    if (found >= 0) {
-        SNMPIntfCB->setCurrentIndex(found);
-        return;
-    }
-    SNMPIntfCB->setCurrentIndex(0);
-    if (copyFirstIntoField) {
-        SNMPMonIntf = S(SNMPIntfCB->currentText());
-    }
-}
-
-void TMain::InterfacesArrived() {
-    FillInterfaceCombo();
-    SelectInterfaceOrFirst(copyFirstInterface_);
-    copyFirstInterface_ = false;
 }
 
 void TMain::SNMPTestBtnClick() {
-    const std::string host = S(SNMPIPEdit->text());
-    const std::string community = S(SNMPCommunityEdit->text());
     // The window stays responsive while the agent is asked; the button and the busy
     // cursor show that an answer is awaited.
     SNMPTestBtn->setEnabled(false);
     SNMPTestBtn->setCursor(Qt::BusyCursor);
     setCursor(Qt::BusyCursor);
-    routerMonitor_->TestConnection(host, community,
-                                   [this, host, community](bool answered, const std::string&) {
-                                       TestAnswered(host, community, answered);
-                                   });
+    controller_.TestConnection([this](bool) { TestAnswered(); });
 }
 
-void TMain::TestAnswered(const std::string& host, const std::string& community, bool answered) {
+void TMain::TestAnswered() {
     unsetCursor();
     SNMPTestBtn->unsetCursor();
-    SNMPTestBtn->setEnabled(!SNMPRequest);
-    if (!answered) {
-        MsgBox(dialogs_, "Der Test war NICHT erfolgreich.", "", mkError, {btnOK});
-        return;
-    }
-    MsgBox(dialogs_, "Der Test war erfolgreich.", "", mkInformation, {btnOK});
-    if (!SNMPIntfCB->currentText().isEmpty()) {
-        SNMPMonIntf = S(SNMPIntfCB->currentText());
-    }
-    copyFirstInterface_ = false;
-    routerMonitor_->SetHost(host);
-    routerMonitor_->SetCommunity(community);
-    routerMonitor_->RefreshInterfaces();
+    SNMPTestBtn->setEnabled(!controller_.Settings().snmpRequest);
 }
 
 void TMain::SNMPStartBtnClick() {
-    if (SNMPIntfCB->currentText().isEmpty()) {
-        MsgBox(dialogs_,
-               "Wählen Sie zuerst ein Interface, das überwacht werden soll.\r\rKlicken Sie "
-               "dazu auf \"Testen\" und wählen Sie danach das Interface.",
-               "", mkError, {btnOK});
-        return;
+    if (controller_.StartPolling()) {
+        SetRouterControlsLocked(true);
     }
-    SNMPRequest = true;
-    SetRouterControlsLocked(true);
-    routerMonitor_->SetExchangeRates(ExchangeSendAndReceiveRateChkBox->isChecked());
-    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
-    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
-    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
-    routerMonitor_->SetHost(S(SNMPIPEdit->text()));
-    routerMonitor_->SetCommunity(S(SNMPCommunityEdit->text()));
-    SNMPMonIntf = S(SNMPIntfCB->currentText());
-    routerMonitor_->SetInterfaceName(SNMPMonIntf);
-    routerMonitor_->SetInterval(SNMPIntervalEdit->Value() * 1000);
-    routerMonitor_->SetActive(true);
-    adapterMonitor_->SetActive(false);
-    SaveSettings();
 }
 
 void TMain::SNMPInfoBtnClick() {
@@ -886,50 +724,30 @@ void TMain::CorrectUpDownRateChkBoxClick() {
           static_cast<QWidget*>(Label16)}) {
         correction->setEnabled(on);
     }
-    if (!Loading) {
-        SaveSettings();
-    }
+    controller_.Settings().correctUpDownRate = on;
+    controller_.SaveSettings();
     CorrectChange();
 }
 
 void TMain::CorrectChange() {
-    routerMonitor_->SetCorrectRates(CorrectUpDownRateChkBox->isChecked());
-    routerMonitor_->SetCorrectUp(CorrectUpEdit->Value());
-    routerMonitor_->SetCorrectDown(CorrectDownEdit->Value());
+    controller_.ApplyCorrection();
 }
 
 void TMain::AllInByteChkBoxClick() {
-    SaveSettings();
+    controller_.SetAllInByte(AllInByteChkBox->isChecked());
 }
 
 void TMain::ShowInTitleBarClick() {
-    captionText_->SetEnabled(ShowInTitleBar->isChecked());
-    SaveSettings();
+    controller_.SetShowInTitleBar(ShowInTitleBar->isChecked());
 }
 
 void TMain::BigWindowChkBoxClick() {
-    if (!Initialized) {
-        return;
-    }
-    SaveSettings();
-    if (BigWindowChkBox->isChecked()) {
-        statusWindows_->ShowBig();
-    } else {
-        statusWindows_->CloseBig();
-    }
+    controller_.SetShowBigWindow(BigWindowChkBox->isChecked());
     HideTaskbarButton();
 }
 
 void TMain::MiniChkBoxClick() {
-    if (!Initialized) {
-        return;
-    }
-    SaveSettings();
-    if (MiniChkBox->isChecked()) {
-        statusWindows_->ShowSmall(MiniBarWindowVisible);
-    } else {
-        statusWindows_->CloseSmall();
-    }
+    controller_.SetShowMiniWindow(MiniChkBox->isChecked());
     HideTaskbarButton();
 }
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "app/TrafficMonitors.h"
-#include "control/CaptionTextDisplay.h"
-#include "control/StatusWindows.h"
+#include "control/Controller.h"
+#include "control/FigureDisplay.h"
 #include "platform/Dialogs.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
@@ -32,21 +32,17 @@ class TMyLinkLabel;
 class TMySpeedButton;
 class TMyXPColorMap;
 class TRxSpinEdit;
-class TTheIniFile;
 class TTrayIcon95;
 class SystemIntegration;
 
 // Everything the configuration window works with, handed in by the program's start (the
 // real back ends) or by a test (fakes).
 struct TMainDependencies {
+    // The controller this window is the view of; it outlives the window.
+    Controller& controller;
     Dialogs& dialogs;
     Registry& registry;
     Shell& shell;
-    std::unique_ptr<AdapterMonitor> adapterMonitor;
-    std::unique_ptr<RouterMonitor> routerMonitor;
-    // Empty: windows that do nothing.
-    std::unique_ptr<StatusWindows> statusWindows;
-    std::unique_ptr<CaptionTextDisplay> captionText;
     // Whether the desktop has a notification area to live in.
     bool trayAvailable = true;
     // Ends the program's event loop; run after the window has been closed for good.
@@ -65,14 +61,18 @@ enum SystemCommand : unsigned {
     SC_RESTORE = 0xF120,
 };
 
-// The configuration window and the program's controller: start-up, the fan-out of every
-// sample, the persistent sums, the settings, the user's commands and shutdown.
-class TMain final : public QWidget {
+// The configuration window: the controller's view. It builds the controls, reflects the
+// controller's settings into them at start-up, passes the user's changes and commands back
+// and shows the figures the controller hands it; it also moves the program between the
+// notification area and the open window.
+class TMain final : public QWidget, public FigureDisplay {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 625;
     static constexpr int ClientHeight = 533;
-    // How often the sums reach the settings file while they change.
+    // How often the sums reach the settings file while they change. The window's clock
+    // drives the controller's save: it runs on the user-interface thread already, and the
+    // console view, which never saves, needs none.
     static constexpr int SumsSaveIntervalMs = 60000;
 
     explicit TMain(TMainDependencies dependencies);
@@ -83,13 +83,9 @@ public:
     void FormShow();
     void FormDestroy();
 
-    void AdapterTraffic(const TrafficSample& sample);
-    void RouterTraffic(const TrafficSample& sample);
-    void UpdateSums();
-    void LoadSettings();
-    void SaveSettings();
-    // Writes the section "Sums" alone, when the sums changed since the last write.
-    void SaveSums();
+    // The controller's figures in the labels.
+    void ShowTraffic(const TrafficFigures& figures) override;
+    void ShowSums(const SumFigures& sums) override;
 
     void WMSysCommand(unsigned command);
     void ShowConfiguration();
@@ -117,28 +113,11 @@ public:
     // Ends the program as "Programm beenden" does; used for termination signals too.
     void Terminate();
 
-    AdapterMonitor& Adapter() { return *adapterMonitor_; }
-    RouterMonitor& Router() { return *routerMonitor_; }
-    StatusWindows& Status() { return *statusWindows_; }
-    CaptionTextDisplay& CaptionText() { return *captionText_; }
-    TTheIniFile& IniFile() { return *IniFile_; }
+    Controller& Control() { return controller_; }
     TMyXPColorMap& ColorMap() { return *XPBlueColorMap; }
     bool TrayAvailable() const { return trayAvailable_; }
     // The configuration window has been shown at least once.
     bool ShowMainForm() const { return showMainForm_; }
-
-    bool FirstStart = false;
-    bool Loading = false;
-    bool Initialized = false;
-    std::string MonitoredAdapter;
-    bool SNMPRequest = false;
-    std::string SNMPMonIntf;
-    std::int64_t DoubleByteMeterMaxY = 0;
-    std::int64_t RcvByteMeterMaxY = 0;
-    std::int64_t SendByteMeterMaxY = 0;
-    bool MiniBarWindowVisible = false;
-    std::int32_t sumSend = 0;
-    std::int32_t sumReceive = 0;
 
     // Controls, named as on the window.
     QRadioButton* RB1 = nullptr;
@@ -225,33 +204,17 @@ private:
     void CenterOnScreen();
 
     void FillAdapterList();
+    void ReflectSettings();
     void SetRouterControlsLocked(bool locked);
-    void StartRouterPolling();
-    void FillInterfaceCombo();
-    void SelectInterfaceOrFirst(bool copyFirstIntoField);
-    void InterfacesArrived();
-    void TestAnswered(const std::string& host, const std::string& community, bool answered);
-    void ShowSample(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
-                    std::int64_t totalSent);
-    void SetCaptionText(std::int64_t received, std::int64_t sent, std::int64_t totalReceived,
-                        std::int64_t totalSent);
-    void AddToSums(std::int64_t received, std::int64_t sent);
+    void ShowInterfaces(const std::vector<std::string>& interfaces, int selected);
+    void TestAnswered();
     void HideSteps();
     void RestoreSteps();
-    void ShowStatusDisplays();
-    std::string SettingsFilePath() const;
 
+    Controller& controller_;
     Dialogs& dialogs_;
     Registry& registry_;
     Shell& shell_;
-    std::unique_ptr<AdapterMonitor> adapterMonitor_;
-    std::unique_ptr<RouterMonitor> routerMonitor_;
-    // Whether the interface list that arrives next may put its first entry into the
-    // remembered interface (it may after start-up, not after a test).
-    bool copyFirstInterface_ = false;
-    std::unique_ptr<StatusWindows> statusWindows_;
-    std::unique_ptr<CaptionTextDisplay> captionText_;
-    std::unique_ptr<TTheIniFile> IniFile_;
     std::unique_ptr<SystemIntegration> systemIntegration_;
     bool trayAvailable_;
     std::function<void()> quit_;
@@ -265,8 +228,6 @@ private:
     bool destroyed_ = false;
     bool closing_ = false;
     bool inHideSteps_ = false;
-    std::int32_t savedSumSend_ = 0;
-    std::int32_t savedSumReceive_ = 0;
 };
 
 }  // namespace korvalin

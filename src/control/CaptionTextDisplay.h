@@ -4,7 +4,7 @@
 
 namespace korvalin {
 
-// The caption text display as the configuration window drives it. This holder keeps the
+// The caption text display as the controller drives it. This holder keeps the
 // values only; the display's implementation takes its place once it exists.
 class CaptionTextDisplay {
 public:

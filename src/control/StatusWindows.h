@@ -6,7 +6,7 @@ class QWidget;
 
 namespace korvalin {
 
-// The status windows as the configuration window drives them: the small window (or its
+// The status windows as the controller drives them: the small window (or its
 // strip) and the large window. Every operation does nothing here; the windows' own
 // implementation takes its place once they exist.
 class StatusWindows {
@@ -30,7 +30,8 @@ public:
     virtual void ShowBig() {}
     virtual void CloseBig() {}
     // Releases the small window at shutdown; when the strip exists the small window hands
-    // its strip choice back through the main window (MiniBarWindowVisible) and saves.
+    // its strip choice back through the controller's settings (miniBarWindowVisible)
+    // and saves.
     virtual void Release() {}
 };
 

@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -15,36 +14,12 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeTrafficMonitors.h"
+#include "support/IniText.h"
 
 namespace korvalin::testing {
 
-using IniMap = std::map<std::string, std::map<std::string, std::string>>;
-
-// Reads an INI text into sections of keys (names as written).
-inline IniMap ParseIni(const std::string& text) {
-    IniMap result;
-    std::istringstream lines(text);
-    std::string line;
-    std::string section;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            section = line.substr(1, line.size() - 2);
-            result[section];
-            continue;
-        }
-        const auto equals = line.find('=');
-        if (equals != std::string::npos) {
-            result[section][line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return result;
-}
-
-// A real configuration window on scripted monitors, fake ports and a settings file in a
-// temporary folder.
+// A real configuration window and its controller on scripted monitors, fake ports and a settings
+// file in a temporary folder.
 class MainFixture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,7 +28,10 @@ protected:
         shell.programPath = "/opt/korvalin/bin/korvalin";
     }
 
-    void TearDown() override { main.reset(); }
+    void TearDown() override {
+        main.reset();
+        controller.reset();
+    }
 
     std::string IniPath() const { return shell.appDataFolder + "/Korvalin/korvalin.ini"; }
 
@@ -71,10 +49,10 @@ protected:
 
     IniMap ReadIni() const { return ParseIni(ReadIniText()); }
 
-    // Builds the window on scripted monitors and runs its start-up.
+    // Builds the controller and the window on scripted monitors and runs its start-up.
     bool Start() {
-        auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
-        auto routerMonitor = std::make_unique<FakeRouterMonitor>();
+        auto adapterMonitor = std::make_unique<FakeAdapterSource>();
+        auto routerMonitor = std::make_unique<FakeRouterSource>();
         adapter = adapterMonitor.get();
         router = routerMonitor.get();
         adapter->loads = adapterLoads;
@@ -82,22 +60,19 @@ protected:
         return StartWith(std::move(adapterMonitor), std::move(routerMonitor));
     }
 
-    // Builds the window on the given monitors and runs its start-up.
-    bool StartWith(std::unique_ptr<AdapterMonitor> adapterMonitor,
-                   std::unique_ptr<RouterMonitor> routerMonitor) {
-        TMainDependencies dependencies{
+    // Builds the controller and the window on the given monitors and runs its start-up.
+    bool StartWith(std::unique_ptr<AdapterSource> adapterMonitor,
+                   std::unique_ptr<RouterSource> routerMonitor) {
+        controller = std::make_unique<Controller>(ControllerParts{
             dialogs,
-            registry,
             shell,
             std::move(adapterMonitor),
             std::move(routerMonitor),
             std::make_unique<RecordingStatusWindows>(status),
             nullptr,
-            trayAvailable,
-            [this] { ++quits; },
-            {},
-            {},
-            {},
+        });
+        TMainDependencies dependencies{
+            *controller, dialogs, registry, shell, trayAvailable, [this] { ++quits; }, {}, {}, {},
         };
         main = std::make_unique<TMain>(std::move(dependencies));
         return main->FormCreate();
@@ -115,8 +90,9 @@ protected:
     bool trayAvailable = true;
     std::vector<std::string> adapters{"eth0", "wlan0"};
     int quits = 0;
-    FakeAdapterMonitor* adapter = nullptr;
-    FakeRouterMonitor* router = nullptr;
+    FakeAdapterSource* adapter = nullptr;
+    FakeRouterSource* router = nullptr;
+    std::unique_ptr<Controller> controller;
     std::unique_ptr<TMain> main;
 };
 

@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "MainFixture.h"
-#include "app/MonitorAdapters.h"
+#include "control/MonitorSources.h"
 #include "fakes/FakeInterfaceTable.h"
 #include "fakes/FakeSnmpAgent.h"
 #include "fakes/FakeTimerSleeper.h"
@@ -37,16 +37,16 @@ std::string Text(const QLabel* label) {
 class RealAdapterMonitorTest : public MainFixture {
 protected:
     void StartOnTable() {
-        auto monitor = std::make_unique<IPHelperAdapterMonitor>(
+        auto monitor = std::make_unique<IPHelperAdapterSource>(
             std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
         monitorOwned = monitor.get();
-        ASSERT_TRUE(StartWith(std::move(monitor), std::make_unique<FakeRouterMonitor>()));
+        ASSERT_TRUE(StartWith(std::move(monitor), std::make_unique<FakeRouterSource>()));
     }
 
     FakeInterfaceTable table;
     FakeUiThread uiThread;
     std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
-    IPHelperAdapterMonitor* monitorOwned = nullptr;
+    IPHelperAdapterSource* monitorOwned = nullptr;
 };
 
 TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsItsBytes) {
@@ -64,15 +64,15 @@ TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsIts
     monitorOwned->Monitor().TimerTick();
     EXPECT_EQ(Text(main->Label6), "1,50 KB");
     EXPECT_EQ(Text(main->Label5), "0,50 KB");
-    EXPECT_EQ(main->sumReceive, 1536);
-    EXPECT_EQ(main->sumSend, 512);
+    EXPECT_EQ(controller->Settings().sumReceive, 1536);
+    EXPECT_EQ(controller->Settings().sumSend, 512);
 }
 
 TEST_F(RealAdapterMonitorTest, WithoutInterfaceTableTheProgramEnds) {
     table.opens = false;
-    auto monitor = std::make_unique<IPHelperAdapterMonitor>(
+    auto monitor = std::make_unique<IPHelperAdapterSource>(
         std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
-    EXPECT_FALSE(StartWith(std::move(monitor), std::make_unique<FakeRouterMonitor>()));
+    EXPECT_FALSE(StartWith(std::move(monitor), std::make_unique<FakeRouterSource>()));
     EXPECT_EQ(quits, 1);
 }
 
@@ -103,11 +103,11 @@ protected:
     void StartPolling(ExchangeMode mode = ExchangeMode::Inline) {
         WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
                  "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=5\n");
-        auto monitor = std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(
+        auto monitor = std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(
             uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(500)}, sleeper,
             mode));
         monitorOwned = monitor.get();
-        auto adapterMonitor = std::make_unique<FakeAdapterMonitor>();
+        auto adapterMonitor = std::make_unique<FakeAdapterSource>();
         adapter = adapterMonitor.get();
         ASSERT_TRUE(StartWith(std::move(adapterMonitor), std::move(monitor)));
         uiThread.RunPending();
@@ -116,7 +116,7 @@ protected:
     FakeSnmpAgent agent;
     FakeUiThread uiThread;
     std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
-    SNMPRouterMonitor* monitorOwned = nullptr;
+    SNMPRouterSource* monitorOwned = nullptr;
 };
 
 TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes) {
@@ -125,7 +125,7 @@ TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes
     EXPECT_FALSE(adapter->active);
     EXPECT_EQ(main->SNMPIntfCB->count(), 2);
     EXPECT_EQ(main->SNMPIntfCB->currentText().toStdString(), "eth1");
-    const std::int32_t receivedBefore = main->sumReceive;
+    const std::int32_t receivedBefore = controller->Settings().sumReceive;
 
     // The router monitor always takes its own request and answer off the counters.
     SetCounters(2, 1000000 + 50000 + TSNMPClass::InAllowance,
@@ -133,7 +133,7 @@ TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes
     monitorOwned->Monitor().TimerTick();
     EXPECT_EQ(Text(main->Label6), "9,77 KB");  // 10 000 bytes per second
     EXPECT_EQ(Text(main->Label5), "90 Byte");
-    EXPECT_EQ(main->sumReceive - receivedBefore, 50000);
+    EXPECT_EQ(controller->Settings().sumReceive - receivedBefore, 50000);
     EXPECT_EQ(status.samples.back()[0], 10000);
     EXPECT_EQ(status.samples.back()[2], 50000);
 }
@@ -164,10 +164,10 @@ protected:
         agent.AnswerOnly(0);
         WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
                  "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=1\n");
-        auto monitor = std::make_unique<SNMPRouterMonitor>(std::make_unique<TSNMPClass>(
+        auto monitor = std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(
             uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(2500)}));
         monitorOwned = monitor.get();
-        ASSERT_TRUE(StartWith(std::make_unique<FakeAdapterMonitor>(), std::move(monitor)));
+        ASSERT_TRUE(StartWith(std::make_unique<FakeAdapterSource>(), std::move(monitor)));
     }
 
     // Runs the event loop for the given time with a probe every 20 ms; returns the
@@ -191,7 +191,7 @@ protected:
 
     FakeSnmpAgent agent;
     QtUiThread uiThread;
-    SNMPRouterMonitor* monitorOwned = nullptr;
+    SNMPRouterSource* monitorOwned = nullptr;
 };
 
 TEST_F(SilentAgentTest, PollingAndTestingNeverHoldTheWindow) {

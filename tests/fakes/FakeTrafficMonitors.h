@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/TrafficMonitors.h"
 #include "control/StatusWindows.h"
+#include "control/TrafficSources.h"
 
 namespace korvalin::testing {
 
 // A scripted adapter monitor: the test sets the adapters and the next sample and raises
 // the reading with Tick().
-class FakeAdapterMonitor final : public AdapterMonitor {
+class FakeAdapterSource final : public AdapterSource {
 public:
     bool loads = true;
     std::vector<std::string> adapters{"eth0", "wlan0"};
@@ -51,7 +51,7 @@ private:
 };
 
 // A scripted router monitor with the real per-second rule (value div seconds).
-class FakeRouterMonitor final : public RouterMonitor {
+class FakeRouterSource final : public RouterSource {
 public:
     std::string host;
     std::string community;
@@ -76,7 +76,7 @@ public:
     // Runs when the monitor is released, where the real one makes its last reading.
     std::function<void()> onRelease;
 
-    ~FakeRouterMonitor() override {
+    ~FakeRouterSource() override {
         if (onRelease) {
             onRelease();
         }
@@ -138,7 +138,7 @@ public:
     }
 };
 
-// Records what the configuration window asks of the status windows.
+// Records what the controller asks of the status windows.
 class RecordingStatusWindows final : public StatusWindows {
 public:
     struct Log {

@@ -2,16 +2,16 @@
 
 #include <memory>
 
-#include "app/TrafficMonitors.h"
+#include "control/TrafficSources.h"
 #include "sources/SNMPClassUnit.h"
 #include "sources/iphelperUnit.h"
 
 namespace korvalin {
 
-// The program's adapter monitor as the configuration window sees it.
-class IPHelperAdapterMonitor final : public AdapterMonitor {
+// The program's adapter monitor as the controller sees it.
+class IPHelperAdapterSource final : public AdapterSource {
 public:
-    explicit IPHelperAdapterMonitor(std::unique_ptr<TIPHelperMonitor> monitor);
+    explicit IPHelperAdapterSource(std::unique_ptr<TIPHelperMonitor> monitor);
 
     void Init() override { monitor_->Init(); }
     bool Loaded() const override { return monitor_->Loaded(); }
@@ -33,10 +33,10 @@ private:
     std::unique_ptr<TIPHelperMonitor> monitor_;
 };
 
-// The program's router monitor as the configuration window sees it.
-class SNMPRouterMonitor final : public RouterMonitor {
+// The program's router monitor as the controller sees it.
+class SNMPRouterSource final : public RouterSource {
 public:
-    explicit SNMPRouterMonitor(std::unique_ptr<TSNMPClass> monitor);
+    explicit SNMPRouterSource(std::unique_ptr<TSNMPClass> monitor);
 
     void SetHost(const std::string& host) override { monitor_->SetHost(host); }
     void SetCommunity(const std::string& community) override { monitor_->SetCommunity(community); }

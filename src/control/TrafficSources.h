@@ -9,11 +9,11 @@
 
 namespace korvalin {
 
-// What the configuration window needs of the local adapter monitor. The program's monitor
+// What the controller needs of the local adapter monitor. The program's monitor
 // stands behind it; tests hand in a scripted one.
-class AdapterMonitor {
+class AdapterSource {
 public:
-    virtual ~AdapterMonitor() = default;
+    virtual ~AdapterSource() = default;
 
     // Loads the interface table service and builds the adapter list; afterwards Loaded()
     // tells whether the service is available.
@@ -38,10 +38,10 @@ public:
     virtual void SetOnTraffic(std::function<void(const TrafficSample&)> handler) = 0;
 };
 
-// What the configuration window needs of the router interface monitor.
-class RouterMonitor {
+// What the controller needs of the router interface monitor.
+class RouterSource {
 public:
-    virtual ~RouterMonitor() = default;
+    virtual ~RouterSource() = default;
 
     virtual void SetHost(const std::string& host) = 0;
     virtual void SetCommunity(const std::string& community) = 0;

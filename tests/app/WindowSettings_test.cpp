@@ -1,5 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -18,7 +20,7 @@ namespace {
 struct LoadCase {
     const char* name;
     const char* ini;  // nullptr: no settings file at all
-    std::function<void(TMain&, const FakeAdapterMonitor&, const FakeRouterMonitor&)> check;
+    std::function<void(TMain&, const FakeAdapterSource&, const FakeRouterSource&)> check;
 };
 
 // Keeps test listings readable: a case prints as its name, not as its bytes.
@@ -28,8 +30,8 @@ void PrintTo(const LoadCase& loadCase, std::ostream* out) {
 
 const LoadCase LoadCases[] = {
     {"NoFileGivesFactorySettingsAndTheFirstRealAdapter", nullptr,
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
-         EXPECT_TRUE(main.FirstStart);
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
+         EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.RB1->isChecked());
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "eth0");
          EXPECT_EQ(adapter.adapterName, "eth0");
@@ -45,35 +47,36 @@ const LoadCase LoadCases[] = {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
          EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
-         EXPECT_EQ(main.sumSend, 0);
-         EXPECT_EQ(main.sumReceive, 0);
+         EXPECT_EQ(main.Control().Settings().sumSend, 0);
+         EXPECT_EQ(main.Control().Settings().sumReceive, 0);
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsYesCountsAsMissing", "[Options]\nNew=yes\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
-         EXPECT_TRUE(main.FirstStart);
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+         EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsZeroStaysInTheNotificationArea", "[Options]\nNew=0\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
-         EXPECT_FALSE(main.FirstStart);
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+         EXPECT_FALSE(main.Control().FirstStart());
          EXPECT_FALSE(main.isVisible());
      }},
     {"UnknownAdapterFallsBackToAllAdapters", "[Options]\nNew=0\nMonitor=tun7\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
-         EXPECT_EQ(main.MonitoredAdapter, "tun7");
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.LB->CheckedIndex(), 0);
+         // What is checked is what the next save stores.
+         EXPECT_EQ(main.Control().Settings().monitor, "Alle Netzwerkadapter");
          EXPECT_EQ(adapter.adapterName, "Alle Netzwerkadapter");
      }},
     {"StoredAdapterIsChecked", "[Options]\nNew=0\nMonitor=wlan0\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "wlan0");
          EXPECT_EQ(adapter.adapterName, "wlan0");
      }},
     {"RouterSourceStartsPollingAtOnce",
      "[Options]\nNew=0\nMonLAN=0\nSNMPRequest=0\nSNMPIP=10.1.2.3\nSNMPCommunity=c1\n"
      "SNMPMonIntf=eth1\nSNMPInterval=7\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
@@ -86,64 +89,57 @@ const LoadCase LoadCases[] = {
      }},
     {"RouterRequestWithoutStoredInterfaceTakesTheFirst",
      "[Options]\nNew=0\nMonLAN=1\nSNMPRequest=1\n",
-     [](TMain& main, const FakeAdapterMonitor& adapter, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
-         EXPECT_EQ(main.SNMPMonIntf, "ppp0");
+         EXPECT_EQ(main.Control().Settings().snmpMonIntf, "ppp0");
          EXPECT_EQ(router.interfaceName, "ppp0");
      }},
     {"SpinValuesAreBroughtIntoTheirBounds",
      "[Options]\nNew=0\nSNMPInterval=0\nCorrectUpValue=5000\nCorrectDownValue=-3\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 1);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1024);
          EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
      }},
     {"SpinValueAboveTheIntervalBound", "[Options]\nNew=0\nSNMPInterval=70000\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 60000);
      }},
     {"NonNumericIntegersTakeTheirDefault",
      "[Options]\nNew=0\nSNMPInterval=abc\nCorrectUpValue=12a\n[Sums]\nsumSend=abc\n"
      "sumReceive=77\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
-         EXPECT_EQ(main.sumSend, 0);
-         EXPECT_EQ(main.sumReceive, 77);
+         EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
+         EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "77 Byte");
      }},
     {"BooleansAreTrueOnlyForOne",
      "[Options]\nNew=0\nAllInByte=2\nShowInTitleBar=1\nExchangeSendAndReceiveRate=abc\n"
      "CorrectUpDownRate=1\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor& router) {
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource& router) {
          EXPECT_FALSE(main.AllInByteChkBox->isChecked());
          EXPECT_TRUE(main.ShowInTitleBar->isChecked());
-         EXPECT_TRUE(main.CaptionText().Enabled());
+         EXPECT_TRUE(main.Control().CaptionText().Enabled());
          EXPECT_FALSE(main.ExchangeSendAndReceiveRateChkBox->isChecked());
          EXPECT_TRUE(main.CorrectUpDownRateChkBox->isChecked());
          EXPECT_TRUE(main.CorrectUpEdit->isEnabled());
          EXPECT_TRUE(router.correctRates);
      }},
     {"NegativeSumLoadsAndShowsAsZero", "[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=1536\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
-         EXPECT_EQ(main.sumSend, 0);
+     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+         EXPECT_EQ(main.Control().Settings().sumSend, 0);
          EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
          EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "1,50 KB");
      }},
-    {"GraphValuesAreKeptWithTheirSign",
-     "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=x\n"
-     "[Options]\nNew=0\n",
-     [](TMain& main, const FakeAdapterMonitor&, const FakeRouterMonitor&) {
-         EXPECT_EQ(main.DoubleByteMeterMaxY, -20);
-         EXPECT_EQ(main.RcvByteMeterMaxY, 5000);
-         EXPECT_EQ(main.SendByteMeterMaxY, 0);
-     }},
 };
 
-class LoadSettingsTest : public MainFixture, public ::testing::WithParamInterface<LoadCase> {};
+class WindowLoadSettingsTest : public MainFixture,
+                               public ::testing::WithParamInterface<LoadCase> {};
 
-TEST_P(LoadSettingsTest, FeedsTheControls) {
+TEST_P(WindowLoadSettingsTest, FeedsTheControls) {
     const LoadCase& scenario = GetParam();
     if (scenario.ini != nullptr) {
         WriteIni(scenario.ini);
@@ -154,12 +150,12 @@ TEST_P(LoadSettingsTest, FeedsTheControls) {
     EXPECT_EQ(ReadIni()["Options"]["New"], "0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Schema, LoadSettingsTest, ::testing::ValuesIn(LoadCases),
+INSTANTIATE_TEST_SUITE_P(Schema, WindowLoadSettingsTest, ::testing::ValuesIn(LoadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class SaveSettingsTest : public MainFixture {};
+class WindowSaveSettingsTest : public MainFixture {};
 
-TEST_F(SaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
+TEST_F(WindowSaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
     const std::string stored =
         "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=7\n"
         "[Options]\nNew=0\nAllInByte=1\nShowInTitleBar=1\nShowBigWindow=1\nShowMiniWindow=1\n"
@@ -170,14 +166,14 @@ TEST_F(SaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
     WriteIni(stored);
     ASSERT_TRUE(Start());
     // Nothing was polled, so the interface box is empty: the chosen interface is kept.
-    main->SaveSettings();
+    controller->SaveSettings();
     EXPECT_EQ(ReadIni(), ParseIni(stored));
-    EXPECT_EQ(main->SNMPMonIntf, "eth1");
+    EXPECT_EQ(controller->Settings().snmpMonIntf, "eth1");
 }
 
-TEST_F(SaveSettingsTest, FactorySettingsAreWrittenInFull) {
+TEST_F(WindowSaveSettingsTest, FactorySettingsAreWrittenInFull) {
     ASSERT_TRUE(Start());
-    main->SaveSettings();
+    controller->SaveSettings();
     const IniMap expected{
         {"Graphs",
          {{"DoubleByteMeterMaxY", "0"}, {"RcvByteMeterMaxY", "0"}, {"SendByteMeterMaxY", "0"}}},
@@ -204,18 +200,7 @@ TEST_F(SaveSettingsTest, FactorySettingsAreWrittenInFull) {
     EXPECT_EQ(ReadIni(), expected);
 }
 
-TEST_F(SaveSettingsTest, NothingIsSavedWhileLoading) {
-    WriteIni(SettledIni);
-    ASSERT_TRUE(Start());
-    main->Loading = true;
-    main->sumSend = 1234;
-    main->SaveSettings();
-    main->SaveSums();
-    EXPECT_EQ(ReadIni()["Sums"].count("sumSend"), 0U);
-    main->Loading = false;
-}
-
-TEST_F(SaveSettingsTest, AnOptionChangeWritesTheWholeFileSumsIncluded) {
+TEST_F(WindowSaveSettingsTest, AnOptionChangeWritesTheWholeFileSumsIncluded) {
     WriteIni(SettledIni);
     ASSERT_TRUE(Start());
     adapter->Tick({3000, 1000, 3000, 1000});
@@ -226,50 +211,27 @@ TEST_F(SaveSettingsTest, AnOptionChangeWritesTheWholeFileSumsIncluded) {
     EXPECT_EQ(saved["Sums"]["sumReceive"], "3000");
 }
 
-TEST_F(SaveSettingsTest, NegativeSumIsSavedAsZero) {
-    WriteIni("[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=5\n");
-    ASSERT_TRUE(Start());
-    main.reset();
-    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "0");
-    EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "5");
-}
-
-TEST_F(SaveSettingsTest, ShutdownSavesTheSums) {
-    WriteIni(SettledIni);
-    ASSERT_TRUE(Start());
-    adapter->Tick({500, 200, 500, 200});
-    main.reset();
-    EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "200");
-    EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "500");
-}
-
-// Releasing the router monitor may wait for the agent; the settings are on disk by then.
-TEST_F(SaveSettingsTest, ShutdownSavesBeforeTheRouterMonitorIsReleased) {
-    WriteIni("[Options]\nNew=0\nMonLAN=0\n");
-    ASSERT_TRUE(Start());
-    router->Tick({7000, 3000, 7000, 3000});
-    std::string savedAtRelease;
-    router->onRelease = [&] { savedAtRelease = ReadIni()["Sums"]["sumReceive"]; };
-    main.reset();
-    EXPECT_EQ(savedAtRelease, "7000");
-}
-
-TEST_F(SaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
+TEST_F(WindowSaveSettingsTest, SumsReachTheFileBetweenSavesWhileTheyChange) {
     WriteIni(SettledIni);
     ASSERT_TRUE(Start());
     adapter->Tick({4000, 100, 4000, 100});
     EXPECT_EQ(ReadIni()["Sums"].count("sumReceive"), 0U);
-    // The program's own clock writes them at least once a minute.
-    const auto* timer = main->findChild<QTimer*>(QStringLiteral("SumsTimer"));
+    // The window's clock has the controller write them at least once a minute.
+    auto* timer = main->findChild<QTimer*>(QStringLiteral("SumsTimer"));
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(timer->isActive());
     EXPECT_LE(timer->interval(), 60000);
-    main->SaveSums();
+    timer->start(1);
+    QElapsedTimer waited;
+    waited.start();
+    while (ReadIni()["Sums"].count("sumReceive") == 0 && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
     EXPECT_EQ(ReadIni()["Sums"]["sumReceive"], "4000");
     EXPECT_EQ(ReadIni()["Sums"]["sumSend"], "100");
 }
 
-TEST_F(SaveSettingsTest, InitialisationFailureEndsWithoutSaving) {
+TEST_F(WindowSaveSettingsTest, InitialisationFailureEndsWithoutSaving) {
     WriteIni(SettledIni);
     adapterLoads = false;
     EXPECT_FALSE(Start());

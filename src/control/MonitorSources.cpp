@@ -1,11 +1,11 @@
-#include "app/MonitorAdapters.h"
+#include "control/MonitorSources.h"
 
 namespace korvalin {
 
-IPHelperAdapterMonitor::IPHelperAdapterMonitor(std::unique_ptr<TIPHelperMonitor> monitor)
+IPHelperAdapterSource::IPHelperAdapterSource(std::unique_ptr<TIPHelperMonitor> monitor)
     : monitor_(std::move(monitor)) {}
 
-std::vector<std::string> IPHelperAdapterMonitor::Adapters() const {
+std::vector<std::string> IPHelperAdapterSource::Adapters() const {
     std::vector<std::string> texts;
     for (const AdapterEntry& entry : monitor_->Adapters()) {
         texts.push_back(entry.text);
@@ -13,10 +13,10 @@ std::vector<std::string> IPHelperAdapterMonitor::Adapters() const {
     return texts;
 }
 
-SNMPRouterMonitor::SNMPRouterMonitor(std::unique_ptr<TSNMPClass> monitor)
+SNMPRouterSource::SNMPRouterSource(std::unique_ptr<TSNMPClass> monitor)
     : monitor_(std::move(monitor)) {}
 
-std::vector<std::string> SNMPRouterMonitor::Interfaces() const {
+std::vector<std::string> SNMPRouterSource::Interfaces() const {
     std::vector<std::string> texts;
     for (const InterfaceEntry& entry : monitor_->Interfaces()) {
         texts.push_back(entry.text);
