@@ -99,15 +99,16 @@ int RouterConsoleView::Run() {
     return status;
 }
 
-void RouterConsoleView::ReportSilentAgent() {
-    err_ << "korvalin: the agent at " << commandLine_.router << " did not answer ("
-         << monitor_.LastFailure() << "); this sample reads zero\n"
+void RouterConsoleView::ReportFailedReading() {
+    err_ << "korvalin: the agent at " << commandLine_.router
+         << " did not answer every request soundly (" << monitor_.LastFailure()
+         << "); what failed counts nothing in this sample\n"
          << std::flush;
 }
 
 void RouterConsoleView::PrintSample(const TrafficSample& reading) {
     if (!monitor_.LastFailure().empty()) {
-        ReportSilentAgent();
+        ReportFailedReading();
     }
     const ConsoleSample sample{monitor_.PerSecond(reading.IntervalReceived),
                                monitor_.PerSecond(reading.IntervalSent), reading.TotalReceived,

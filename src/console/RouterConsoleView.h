@@ -14,8 +14,8 @@ namespace korvalin {
 
 // The router monitor without windows: polls the agent as the controller does and prints
 // one line per polling interval, with bytes per second of the interval and the totals.
-// An agent that does not answer reads zero, as in the windows, and each such sample is
-// also reported on the error stream.
+// An agent that does not answer, or answers unsoundly, reads zero for what failed, as in
+// the windows, and every sample with any failed part is also reported on the error stream.
 class RouterConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
@@ -33,7 +33,7 @@ private:
     bool SelectInterface();
     void ApplyOptions();
     void PrintSample(const TrafficSample& reading);
-    void ReportSilentAgent();
+    void ReportFailedReading();
 
     TSNMPClass& monitor_;
     EventLoop& loop_;

@@ -424,6 +424,69 @@ TEST(SNMPMonitorFailures, PoisonedAnswersCountNothingAndLeaveNoSpike) {
     }
 }
 
+TEST(SNMPMonitorFailures, AStormFromAnotherPortOfTheAgentsAddressLosesNoReading) {
+    MonitorRig rig;
+    rig.monitor.SetInterfaceName("wan");
+    rig.monitor.SetActive(true);
+    // Before every answer: a burst far beyond a default receive buffer, and a forged
+    // answer with the right request-id and a poisoned counter.
+    rig.agent.SetScript([&rig](const snmp::Message* request, const snmp::Bytes&) {
+        std::vector<FakeSnmpAgent::Reply> replies;
+        if (request == nullptr) {
+            return replies;
+        }
+        for (int i = 0; i < 3000; ++i) {
+            replies.push_back({snmp::Bytes(1200, static_cast<std::uint8_t>(i)), true});
+        }
+        replies.push_back({FakeSnmpAgent::ResponseTo(
+                               *request, {{request->varbinds.front().oid, Counter(Poison)}}),
+                           true});
+        replies.push_back({rig.agent.AnswerFromTable(*request)});
+        return replies;
+    });
+    std::int64_t total = 0;
+    for (std::uint32_t step = 1; step <= 3; ++step) {
+        SCOPED_TRACE(step);
+        SetSNMPCounters(rig.agent, 2, 50000 + step * 1000, 60000 + step * 1000);
+        rig.monitor.TimerTick();
+        EXPECT_EQ(rig.monitor.LastFailure(), "");
+        EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168);
+        EXPECT_EQ(rig.monitor.IntervalSent(), 1000 - 192);
+        total += 1000 - 168;
+    }
+    EXPECT_EQ(rig.monitor.TotalReceived(), total);
+}
+
+TEST(SNMPMonitorFailures, AReadingWhoseFirstPartFailsAndWhoseLastSucceedsIsReported) {
+    MonitorRig rig;
+    rig.monitor.SetInterfaceName(AllAdaptersText);
+    rig.monitor.SetActive(true);
+    // lo's ifInOctets answers with genErr; everything after it, wan included, is sound.
+    std::atomic<bool> poisoned{true};
+    rig.agent.SetScript([&](const snmp::Message* request, const snmp::Bytes&) {
+        std::vector<FakeSnmpAgent::Reply> replies;
+        if (request == nullptr) {
+            return replies;
+        }
+        if (request->varbinds.front().oid == "1.3.6.1.2.1.2.2.1.10.1" && poisoned.exchange(false)) {
+            replies.push_back({FakeSnmpAgent::ResponseTo(*request, request->varbinds, 5, 1)});
+        } else {
+            replies.push_back({rig.agent.AnswerFromTable(*request)});
+        }
+        return replies;
+    });
+    SetSNMPCounters(rig.agent, 1, 1500, 2500);
+    SetSNMPCounters(rig.agent, 2, 51000, 61000);
+    rig.monitor.TimerTick();
+    EXPECT_NE(rig.monitor.LastFailure().find("ifInOctets.1: error status 5"), std::string::npos)
+        << rig.monitor.LastFailure();
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168) << "wan counts, lo does not";
+    SetSNMPCounters(rig.agent, 1, 2000, 3000);
+    rig.monitor.TimerTick();
+    EXPECT_EQ(rig.monitor.LastFailure(), "");
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168) << "lo from its last good reading";
+}
+
 TEST(SNMPMonitorAgentChanges, HostAndCommunityTogetherWalkTheListOnce) {
     MonitorRig rig;
     FakeSnmpAgent other;
