@@ -1,5 +1,7 @@
 #include "console/RouterConsoleView.h"
 
+#include <thread>
+
 #include "console/ConsoleView.h"
 #include "sources/iphelperUnit.h"
 
@@ -139,8 +141,19 @@ int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLi
 int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err) {
     if (commandLine.mode == RunMode::ListRouterInterfaces) {
+        // The listing waits for the agent on a thread of its own while this one runs the
+        // loop, so a signal (which quits the loop) ends the wait at once; the listing's
+        // own status is the result either way.
         TDefaultSNMPClass access;
-        return ListRouterInterfaces(access, commandLine, out, err);
+        int status = 3;
+        std::thread listing([&] {
+            status = ListRouterInterfaces(access, commandLine, out, err);
+            loop.Quit(status);
+        });
+        loop.Run();
+        access.Interrupt();
+        listing.join();
+        return status;
     }
     TSNMPClass monitor(loop);
     RouterConsoleView view(monitor, loop, out, err, commandLine);

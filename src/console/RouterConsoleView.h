@@ -49,7 +49,8 @@ private:
 int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLine,
                          std::ostream& out, std::ostream& err);
 
-// Runs the router's polling view or interface list for the command line.
+// Runs the router's polling view or interface list for the command line. Quitting the
+// loop (a signal does) ends either at once, even while the agent keeps silent.
 int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err);
 
