@@ -21,11 +21,11 @@ public:
     // power loss leaves either the old or the new content. The old file's permissions are
     // kept (a new file gets 0600).
     //
-    // A symbolic link is followed only when every link on the way and the file it finally
-    // names belong to the user the program runs as (effective uid), and no folder involved
-    // can be written by other users (group or world writable without the sticky bit);
-    // otherwise the write is refused with EPERM and nothing is touched, since another user
-    // could otherwise steer the write onto a file of their choosing.
+    // The write is refused with EPERM, touching nothing, when another user could steer it
+    // onto a file of their choosing: when a folder it passes (the file's, and each link's)
+    // can be written by other users (group or world writable without the sticky bit), or
+    // when a symbolic link on the way, or the existing file the links finally name, does
+    // not belong to the user the program runs as (effective uid).
     //
     // Returns 0 or an errno value; on failure the old file is untouched and failure says
     // which path failed and why. The two-argument form reports a refusal on stderr.

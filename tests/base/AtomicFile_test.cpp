@@ -61,11 +61,11 @@ struct LinkRow {
     const char* name;
     // Prepares the row in folder (owned by nobody) and returns the path to write.
     std::string (*prepare)(const std::string& folder, uid_t nobody, gid_t group);
-    int error;            // what the write returns
-    const char* reason;   // part of the failure text when refused
-    const char* watched;  // file below folder whose content must end as expected
-    const char* expectedContent;
-    uid_t watchedOwner;  // 0: root, else nobody
+    int error;                    // what the write returns
+    const char* reason;           // part of the failure text when refused
+    const char* watched;          // file below folder whose content must end as expected
+    const char* expectedContent;  // nullptr: the file must not exist
+    uid_t watchedOwner;           // 0: root, else nobody
 };
 
 void Own(const std::string& path, uid_t user, gid_t group) {
@@ -113,6 +113,13 @@ const LinkRow kLinkRows[] = {
          return folder + "/korvalin.ini";
      },
      EPERM, "belongs to another user", "real.ini", "old\n", 1},
+    {"own link to a file that does not exist",
+     [](const std::string& folder, uid_t user, gid_t group) {
+         std::filesystem::create_symlink("missing.ini", folder + "/korvalin.ini");
+         Own(folder + "/korvalin.ini", user, group);
+         return folder + "/korvalin.ini";
+     },
+     EPERM, "does not exist", "missing.ini", nullptr, 1},
     {"own file in a folder all may write to",
      [](const std::string& folder, uid_t user, gid_t group) {
          std::filesystem::create_directory(folder + "/shared");
@@ -211,10 +218,14 @@ TEST(AtomicFile, WritesThroughLinksAndFoldersOnlyTheUserControls) {
             EXPECT_NE(result.failure.find(row.reason), std::string::npos) << result.failure;
         }
         const std::string watched = folder + "/" + row.watched;
-        EXPECT_EQ(TempFolder::ReadFile(watched), row.expectedContent);
-        struct stat info {};
-        ASSERT_EQ(::stat(watched.c_str(), &info), 0);
-        EXPECT_EQ(info.st_uid, row.watchedOwner == 0 ? 0 : user);
+        if (row.expectedContent == nullptr) {
+            EXPECT_FALSE(std::filesystem::exists(watched));
+        } else {
+            EXPECT_EQ(TempFolder::ReadFile(watched), row.expectedContent);
+            struct stat info {};
+            ASSERT_EQ(::stat(watched.c_str(), &info), 0);
+            EXPECT_EQ(info.st_uid, row.watchedOwner == 0 ? 0 : user);
+        }
         EXPECT_EQ(std::filesystem::is_symlink(path), wasLink) << "the link itself stays";
     }
 }
