@@ -6,7 +6,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace korvalin {
@@ -46,13 +48,84 @@ Place SplitPath(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-std::string ResolvedTarget(const std::string& path) {
+// Refuses a folder that other users may write to: they could swap the file or plant a link
+// between the checks and the rename. The sticky bit keeps them off entries they do not own.
+int CheckFolder(const std::string& path, const std::string& folder, std::string& failure) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
+    if (::stat(folder.c_str(), &info) != 0) {
+        const int error = errno;
+        failure = path + ": " + folder + ": " + std::strerror(error);
+        return error;
     }
-    char resolved[PATH_MAX];
-    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0) {
+        failure = path + ": the folder " + folder + " can be written by other users";
+        return EPERM;
+    }
+    return 0;
+}
+
+std::string LinkText(const std::string& link, int& error) {
+    std::string text(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= text.size()) {
+        error = length < 0 ? errno : ENAMETOOLONG;
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(length));
+    error = 0;
+    return text;
+}
+
+// Follows the chain of symbolic links at path to the file it finally names, checking every
+// link, the target and each folder on the way. Returns 0 with target set, or an errno value
+// with failure set.
+int ResolveTarget(const std::string& path, std::string& target, std::string& failure) {
+    const uid_t user = ::geteuid();
+    target = path;
+    bool linked = false;
+    for (int depth = 0;; ++depth) {
+        if (const int error = CheckFolder(path, SplitPath(target).folder, failure); error != 0) {
+            return error;
+        }
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0) {
+            const int error = errno;
+            if (error != ENOENT) {
+                failure = target + ": " + std::strerror(error);
+                return error;
+            }
+            if (linked) {
+                // Nobody vouches for a file that would come into being behind a link.
+                failure = path + ": the link's target " + target + " does not exist";
+                return EPERM;
+            }
+            return 0;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            if (linked && info.st_uid != user) {
+                failure = path + ": the link's target " + target + " belongs to another user";
+                return EPERM;
+            }
+            return 0;
+        }
+        if (info.st_uid != user) {
+            failure = path + ": the link " + target + " belongs to another user";
+            return EPERM;
+        }
+        if (depth >= 40) {
+            failure = path + ": too many levels of symbolic links";
+            return ELOOP;
+        }
+        int error = 0;
+        const std::string text = LinkText(target, error);
+        if (error != 0) {
+            failure = target + ": " + std::strerror(error);
+            return error;
+        }
+        target =
+            !text.empty() && text.front() == '/' ? text : SplitPath(target).folder + "/" + text;
+        linked = true;
+    }
 }
 
 int WriteAll(int fd, std::string_view content) {
@@ -195,13 +268,21 @@ int AtomicFile::Read(const std::string& path, std::string& content) {
     }
 }
 
-int AtomicFile::Write(const std::string& path, std::string_view content) {
-    const std::string target = ResolvedTarget(path);
+int AtomicFile::Write(const std::string& path, std::string_view content, std::string& failure) {
+    failure.clear();
+    std::string target;
+    if (const int error = ResolveTarget(path, target, failure); error != 0) {
+        return error;
+    }
     const Place place = SplitPath(target);
+    const auto failed = [&failure, &target](int error) {
+        failure = target + ": " + std::strerror(error);
+        return error;
+    };
     struct stat old {};
     const bool oldExists = ::stat(target.c_str(), &old) == 0;
     if (oldExists && S_ISDIR(old.st_mode)) {
-        return EISDIR;
+        return failed(EISDIR);
     }
     std::string tempPath;
     // Without unnamed temporary files (file system, /proc) a named one does the job.
@@ -210,14 +291,24 @@ int AtomicFile::Write(const std::string& path, std::string_view content) {
         error = WriteTemporary(place, content, old, oldExists, false, tempPath);
     }
     if (error != 0) {
-        return error;
+        return failed(error);
     }
     if (::rename(tempPath.c_str(), target.c_str()) != 0) {
         error = errno;
         ::unlink(tempPath.c_str());
-        return error;
+        return failed(error);
     }
-    return SyncFolder(place.folder);
+    error = SyncFolder(place.folder);
+    return error != 0 ? failed(error) : 0;
+}
+
+int AtomicFile::Write(const std::string& path, std::string_view content) {
+    std::string failure;
+    const int error = Write(path, content, failure);
+    if (error == EPERM || error == ELOOP) {
+        std::fprintf(stderr, "korvalin: not written: %s\n", failure.c_str());
+    }
+    return error;
 }
 
 }  // namespace korvalin

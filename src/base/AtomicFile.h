@@ -18,9 +18,18 @@ public:
 
     // Replaces the file's content: a temporary file in the same folder is written, flushed
     // to the disk, renamed over the old file, and the folder is flushed, so a crash or a
-    // power loss leaves either the old or the new content. A symbolic link is followed and
-    // its target replaced; the old file's permissions are kept (a new file gets 0600).
-    // Returns 0 or an errno value; on failure the old file is untouched.
+    // power loss leaves either the old or the new content. The old file's permissions are
+    // kept (a new file gets 0600).
+    //
+    // The write is refused with EPERM, touching nothing, when another user could steer it
+    // onto a file of their choosing: when a folder it passes (the file's, and each link's)
+    // can be written by other users (group or world writable without the sticky bit), or
+    // when a symbolic link on the way, or the existing file the links finally name, does
+    // not belong to the user the program runs as (effective uid).
+    //
+    // Returns 0 or an errno value; on failure the old file is untouched and failure says
+    // which path failed and why. The two-argument form reports a refusal on stderr.
+    static int Write(const std::string& path, std::string_view content, std::string& failure);
     static int Write(const std::string& path, std::string_view content);
 };
 

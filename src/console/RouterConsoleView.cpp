@@ -1,5 +1,7 @@
 #include "console/RouterConsoleView.h"
 
+#include <thread>
+
 #include "console/ConsoleView.h"
 #include "sources/iphelperUnit.h"
 
@@ -99,15 +101,16 @@ int RouterConsoleView::Run() {
     return status;
 }
 
-void RouterConsoleView::ReportSilentAgent() {
-    err_ << "korvalin: the agent at " << commandLine_.router << " did not answer ("
-         << monitor_.LastFailure() << "); this sample reads zero\n"
+void RouterConsoleView::ReportFailedReading() {
+    err_ << "korvalin: the agent at " << commandLine_.router
+         << " did not answer every request soundly (" << monitor_.LastFailure()
+         << "); what failed counts nothing in this sample\n"
          << std::flush;
 }
 
 void RouterConsoleView::PrintSample(const TrafficSample& reading) {
     if (!monitor_.LastFailure().empty()) {
-        ReportSilentAgent();
+        ReportFailedReading();
     }
     const ConsoleSample sample{monitor_.PerSecond(reading.IntervalReceived),
                                monitor_.PerSecond(reading.IntervalSent), reading.TotalReceived,
@@ -138,8 +141,19 @@ int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLi
 int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err) {
     if (commandLine.mode == RunMode::ListRouterInterfaces) {
+        // The listing waits for the agent on a thread of its own while this one runs the
+        // loop, so a signal (which quits the loop) ends the wait at once; the listing's
+        // own status is the result either way.
         TDefaultSNMPClass access;
-        return ListRouterInterfaces(access, commandLine, out, err);
+        int status = 3;
+        std::thread listing([&] {
+            status = ListRouterInterfaces(access, commandLine, out, err);
+            loop.Quit(status);
+        });
+        loop.Run();
+        access.Interrupt();
+        listing.join();
+        return status;
     }
     TSNMPClass monitor(loop);
     RouterConsoleView view(monitor, loop, out, err, commandLine);

@@ -14,8 +14,8 @@ namespace korvalin {
 
 // The router monitor without windows: polls the agent as the controller does and prints
 // one line per polling interval, with bytes per second of the interval and the totals.
-// An agent that does not answer reads zero, as in the windows, and each such sample is
-// also reported on the error stream.
+// An agent that does not answer, or answers unsoundly, reads zero for what failed, as in
+// the windows, and every sample with any failed part is also reported on the error stream.
 class RouterConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
@@ -33,7 +33,7 @@ private:
     bool SelectInterface();
     void ApplyOptions();
     void PrintSample(const TrafficSample& reading);
-    void ReportSilentAgent();
+    void ReportFailedReading();
 
     TSNMPClass& monitor_;
     EventLoop& loop_;
@@ -49,7 +49,8 @@ private:
 int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLine,
                          std::ostream& out, std::ostream& err);
 
-// Runs the router's polling view or interface list for the command line.
+// Runs the router's polling view or interface list for the command line. Quitting the
+// loop (a signal does) ends either at once, even while the agent keeps silent.
 int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostream& out,
                      std::ostream& err);
 

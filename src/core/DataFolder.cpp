@@ -21,6 +21,14 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Other users could plant links or swap files in such a folder; the sticky bit keeps them
+// off entries they do not own. The file code refuses to write there, this tells the user.
+bool OthersMayWrite(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 &&
+           (info.st_mode & S_ISVTX) == 0;
+}
+
 // mkdir reports a file of the folder's name as existing, so the result is checked.
 bool CreateFolders(const std::string& path) {
     return CreateParentFolders(path) == 0 && IsFolder(path);
@@ -45,6 +53,11 @@ std::string DataFolder::GetDataFolder() const {
     const std::string path = (appData.empty() ? appData : WithFinalSlash(appData)) + "Korvalin/";
     if (!CreateFolders(path)) {
         MsgBox(dialogs_, "Kann Ordner " + path + " nicht anlegen.", "", mkError, {btnOK});
+    } else if (OthersMayWrite(path)) {
+        MsgBox(dialogs_,
+               "Ordner " + path +
+                   " ist für andere Benutzer beschreibbar; Einstellungen werden nicht gespeichert.",
+               "", mkError, {btnOK});
     }
     return path;
 }

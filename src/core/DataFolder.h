@@ -20,7 +20,9 @@ public:
 
     // The program's data folder with a final slash, created with its parents when
     // missing. When it cannot be created, the user is told ("Kann Ordner ... nicht
-    // anlegen.") and the path is returned all the same.
+    // anlegen.") and the path is returned all the same. A folder that other users may
+    // write to (group or world writable without the sticky bit) is reported too: no file
+    // is written there (AtomicFile refuses), so the settings would silently not be kept.
     std::string GetDataFolder() const;
 
     // The full path of the settings file in the data folder (which it creates).

@@ -122,17 +122,27 @@ Status SnmpClient::CheckNotInterrupted() const {
     return Done{};
 }
 
-Status SnmpClient::EnsureSocket(int family) {
-    if (socket_.Valid() && socketFamily_ == family) {
+Status SnmpClient::EnsureSocket(const TargetAddress& address) {
+    if (socket_.Valid() && connectedTo_ &&
+        SameEndpoint(*connectedTo_, address.address, address.length)) {
         return Done{};
     }
+    connectedTo_.reset();
     // Non-blocking, so that neither a send nor a receive can hold the caller past the
     // deadline: a datagram that poll announced may be gone by the time it is read.
-    socket_.Reset(socket(family, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    socketFamily_ = family;
+    socket_.Reset(socket(address.Family(), SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!socket_.Valid()) {
         return SocketFailure("socket");
     }
+    // Best effort: a smaller buffer still works, it only holds a shorter burst.
+    const int size = ReceiveBufferSize;
+    setsockopt(socket_.Get(), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    if (connect(socket_.Get(), address.Get(), address.length) != 0) {
+        const Error failure = SocketFailure("connect");
+        socket_.Reset(-1);
+        return failure;
+    }
+    connectedTo_ = address;
     return Done{};
 }
 
@@ -167,22 +177,25 @@ Status SnmpClient::SendRequest() {
     if (!datagram) {
         return datagram.GetError();
     }
-    if (auto opened = EnsureSocket(address.Value().Family()); !opened) {
+    if (auto opened = EnsureSocket(address.Value()); !opened) {
         return opened;
     }
     const auto deadline = std::chrono::steady_clock::now() + settings_.timeout;
-    if (auto sent = Send(datagram.Value(), address.Value(), deadline); !sent) {
+    if (auto sent = Send(datagram.Value(), deadline); !sent) {
         return sent;
     }
     return AwaitAnswer(address.Value(), deadline);
 }
 
-Status SnmpClient::Send(const Bytes& datagram, const TargetAddress& address,
-                        std::chrono::steady_clock::time_point deadline) {
-    while (sendto(socket_.Get(), datagram.data(), datagram.size(), MSG_DONTWAIT, address.Get(),
-                  address.length) < 0) {
+Status SnmpClient::Send(const Bytes& datagram, std::chrono::steady_clock::time_point deadline) {
+    bool reportTaken = false;
+    while (send(socket_.Get(), datagram.data(), datagram.size(), MSG_DONTWAIT) < 0) {
+        if (errno == ECONNREFUSED && !reportTaken) {
+            reportTaken = true;  // an earlier request's port-unreachable report, now cleared
+            continue;
+        }
         if (errno != EINTR && errno != EAGAIN) {
-            return SocketFailure("sendto");
+            return SocketFailure("send");
         }
         // A full send buffer: wait for room, but no longer than for the answer.
         auto writable = WaitReady(socket_.Get(), POLLOUT, interruptEvent_.Get(), deadline);
@@ -221,6 +234,11 @@ Status SnmpClient::AwaitAnswer(const TargetAddress& address,
                      MSG_TRUNC | MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (received < 0) {
             if (errno == EINTR || errno == EAGAIN) {
+                continue;
+            }
+            if (errno == ECONNREFUSED) {
+                // Nothing listens on the agent's port now; it may yet start to.
+                lastRejection = "the agent's port is closed (port unreachable)";
                 continue;
             }
             return SocketFailure("recvfrom");

@@ -24,14 +24,19 @@ struct ClientSettings {
 using Resolver = std::function<Result<TargetAddress>(const HostAndPort&)>;
 
 // Blocking SNMP version 1 exchange over UDP: one request datagram, one answer datagram.
-// No state is carried from one exchange to the next beyond an unconnected socket, kept
-// open to save its set-up (a late answer to an earlier request on it is refused by its
-// request-id), and the resolved address of the target, kept until the target's host or
-// port changes, since a slow resolver would otherwise delay every exchange.
+// No state is carried from one exchange to the next beyond the socket, kept open to save
+// its set-up (a late answer to an earlier request on it is refused by its request-id),
+// and the resolved address of the target, kept until the target's host or port changes,
+// since a slow resolver would otherwise delay every exchange. The socket is connected to
+// the target, so the kernel drops datagrams from anyone else before they take room, and
+// its receive buffer holds a burst (ReceiveBufferSize).
 //
 // The client belongs to one thread at a time; only Interrupt may be called from another.
 class SnmpClient {
 public:
+    // Asked for with SO_RCVBUF; the kernel may cap it (net.core.rmem_max).
+    static constexpr int ReceiveBufferSize = 256 * 1024;
+
     explicit SnmpClient(ClientSettings settings = {}, Resolver resolver = ResolveTarget);
     ~SnmpClient();
     SnmpClient(SnmpClient&& other) noexcept;
@@ -73,9 +78,9 @@ private:
     Result<TargetAddress> AddressOfTarget();
     // Fails when the client is interrupted or cannot be (no eventfd could be made).
     Status CheckNotInterrupted() const;
-    Status EnsureSocket(int family);
-    Status Send(const Bytes& datagram, const TargetAddress& address,
-                std::chrono::steady_clock::time_point deadline);
+    // A socket connected to address; a new one when the target changed.
+    Status EnsureSocket(const TargetAddress& address);
+    Status Send(const Bytes& datagram, std::chrono::steady_clock::time_point deadline);
     // Reads datagrams until one answers the request or the deadline passes.
     Status AwaitAnswer(const TargetAddress& address,
                        std::chrono::steady_clock::time_point deadline);
@@ -84,7 +89,7 @@ private:
     Resolver resolver_;
     std::optional<ResolvedTarget> resolved_;
     FileDescriptor socket_;
-    int socketFamily_ = 0;
+    std::optional<TargetAddress> connectedTo_;
     // Readable while interrupted: waits poll it beside the socket.
     FileDescriptor interruptEvent_;
     int interruptEventError_ = 0;

@@ -1,37 +1,56 @@
 #include "sources/AgentCounterSource.h"
 
-#include <charconv>
 #include <memory>
 
 namespace korvalin {
 
 namespace {
 
-enum class OctetRead { Read, Missing, Unanswered };
+enum class OctetRead { Read, Missing, Failed, Unanswered };
 
-bool ParseCounter(const std::string& text, std::uint32_t& value) {
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    return !text.empty() && error == std::errc() && stop == end;
+constexpr const char* IfInOctets = "1.3.6.1.2.1.2.2.1.10.";
+constexpr const char* IfOutOctets = "1.3.6.1.2.1.2.2.1.16.";
+
+void AddFailure(std::string& failures, const std::string& failure) {
+    if (failure.empty()) {
+        return;
+    }
+    if (!failures.empty()) {
+        failures += "; ";
+    }
+    failures += failure;
 }
 
 // ifInOctets, then ifOutOctets; the second get is left out when the first went
-// unanswered, since the agent will not answer it either.
-OctetRead ReadOctets(TDefaultSNMPClass& agent, std::int32_t index, OctetCounters& counters) {
-    const std::string in = agent.GetIfInOctets(index);
+// unanswered, since the agent will not answer it either. Either object gone makes the
+// interface gone; a bad answer for either counts nothing for it.
+OctetRead ReadOctets(TDefaultSNMPClass& agent, std::int32_t index, OctetCounters& counters,
+                     std::string& failure) {
+    using Status = TDefaultSNMPClass::CounterRead::Status;
+    const std::string suffix = std::to_string(index);
+    const TDefaultSNMPClass::CounterRead in = agent.GetCounter32(IfInOctets + suffix);
     if (!agent.LastRequestAnswered()) {
+        failure = "ifInOctets." + suffix + ": " + in.reason;
         return OctetRead::Unanswered;
     }
-    const std::string out = agent.GetIfOutOctets(index);
+    const TDefaultSNMPClass::CounterRead out = agent.GetCounter32(IfOutOctets + suffix);
     if (!agent.LastRequestAnswered()) {
+        failure = "ifOutOctets." + suffix + ": " + out.reason;
         return OctetRead::Unanswered;
     }
-    std::uint32_t inOctets = 0;
-    std::uint32_t outOctets = 0;
-    if (!ParseCounter(in, inOctets) || !ParseCounter(out, outOctets)) {
+    if (in.status == Status::Missing || out.status == Status::Missing) {
         return OctetRead::Missing;
     }
-    counters = {index, inOctets, outOctets};
+    if (in.status == Status::Failed) {
+        AddFailure(failure, "ifInOctets." + suffix + ": " + in.reason);
+    }
+    if (out.status == Status::Failed) {
+        AddFailure(failure, "ifOutOctets." + suffix + ": " + out.reason);
+    }
+    if (!failure.empty()) {
+        return OctetRead::Failed;
+    }
+    counters = {index, in.value, out.value};
     return OctetRead::Read;
 }
 
@@ -104,14 +123,15 @@ void AgentCounterSource::ReadCounters(std::vector<std::int32_t> indexes, Counter
             result->read.reserve(indexes.size());
             for (const std::int32_t index : indexes) {
                 OctetCounters counters;
-                const OctetRead outcome = ReadOctets(agent_, index, counters);
+                std::string failure;
+                const OctetRead outcome = ReadOctets(agent_, index, counters, failure);
+                AddFailure(result->failure, failure);
                 if (outcome == OctetRead::Unanswered) {
-                    result->failure = agent_.LastFailure();
                     break;
                 }
                 if (outcome == OctetRead::Missing) {
                     result->missing.push_back(index);
-                } else {
+                } else if (outcome == OctetRead::Read) {
                     result->read.push_back(counters);
                 }
             }

@@ -18,7 +18,10 @@ namespace korvalin {
 //
 // A reading ends at the first exchange the agent leaves unanswered: the interfaces not
 // read keep their stored readings, and a silent agent costs one wait per reading, not
-// two per interface. An interface the agent answers for without a counter is gone.
+// two per interface. An interface whose counter the agent reports as noSuchName is gone;
+// an answer that is no sound Counter32 for exactly the object asked (see
+// TDefaultSNMPClass::GetCounter32) counts nothing for its interface, which keeps its
+// stored reading, and the failure names the object and the check.
 class AgentCounterSource final : public CounterSource {
 public:
     AgentCounterSource(TDefaultSNMPClass& agent, ExchangeQueue& queue);

@@ -105,8 +105,18 @@ void CounterMonitor::Begin(Purpose purpose) {
     }));
 }
 
+void CounterMonitor::AddFailure(const std::string& failure) {
+    if (failure.empty()) {
+        return;
+    }
+    if (!readingFailures_.empty()) {
+        readingFailures_ += "; ";
+    }
+    readingFailures_ += failure;
+}
+
 void CounterMonitor::ApplyList(bool read, InterfaceList list, std::string failure) {
-    listFailure_ = std::move(failure);
+    AddFailure(failure);
     if (!read) {
         return;  // kept with its stored readings: the next good list goes on from them
     }
@@ -146,6 +156,7 @@ void CounterMonitor::ReadSelected(bool mayReadListAgain) {
     source_.ReadCounters(
         std::move(indexes), WhileAlive([this, mayReadListAgain](CounterReadResult result) {
             if (mayReadListAgain && SelectedIsMissing(result)) {
+                AddFailure(result.failure);
                 source_.ReadList(
                     WhileAlive([this](bool read, InterfaceList list, std::string failure) {
                         ApplyList(read, std::move(list), std::move(failure));
@@ -166,8 +177,10 @@ void CounterMonitor::Finish(const CounterReadResult& result) {
     std::uint64_t received = 0;
     std::uint64_t sent = 0;
     ledger_.Count(result.read, received, sent);
-    lastFailure_ = result.failure.empty() ? listFailure_ : result.failure;
-    listFailure_.clear();
+    // Every part of the reading that failed is told, not only the last one.
+    AddFailure(result.failure);
+    lastFailure_ = std::move(readingFailures_);
+    readingFailures_.clear();
     reading_ = false;
     if (purpose_ == Purpose::Sample) {
         if (adjustment_) {

@@ -81,7 +81,8 @@ public:
 
     const TrafficSample& Sample() const { return sample_; }
     const CounterLedger& Ledger() const { return ledger_; }
-    // Why the last reading could not read everything it asked for; empty when it could.
+    // Why the last reading could not read everything it asked for, every failed part of
+    // it (list reads included) joined by "; "; empty when it could.
     const std::string& LastFailure() const { return lastFailure_; }
     void SetListener(Listener listener) { listener_ = std::move(listener); }
     void SetAdjustment(Adjustment adjustment) { adjustment_ = std::move(adjustment); }
@@ -91,6 +92,7 @@ private:
 
     void Start(Purpose purpose);
     void Begin(Purpose purpose);
+    void AddFailure(const std::string& failure);
     void ApplyList(bool read, InterfaceList list, std::string failure);
     void ResolveSelection();
     void ReadSelected(bool mayReadListAgain);
@@ -116,7 +118,7 @@ private:
     CounterLedger ledger_;
     TrafficSample sample_;
     std::string lastFailure_;
-    std::string listFailure_;  // of the list read within the reading under way
+    std::string readingFailures_;  // of the reading under way, its list reads included
     Listener listener_;
     Adjustment adjustment_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -47,6 +47,36 @@ bool AdvancesInColumn(const std::string& current, const std::string& answered) {
     return from.Value() < next;
 }
 
+const char* TypeName(const snmp::Value& value) {
+    switch (value.type) {
+    case snmp::ValueType::Integer:
+        return "INTEGER";
+    case snmp::ValueType::OctetString:
+        return "OCTET STRING";
+    case snmp::ValueType::Null:
+        return "NULL";
+    case snmp::ValueType::ObjectIdentifier:
+        return "OBJECT IDENTIFIER";
+    case snmp::ValueType::IpAddress:
+        return "IpAddress";
+    case snmp::ValueType::Counter32:
+        return "Counter32";
+    case snmp::ValueType::Gauge32:
+        return "Gauge32";
+    case snmp::ValueType::TimeTicks:
+        return "TimeTicks";
+    case snmp::ValueType::Opaque:
+        return "Opaque";
+    case snmp::ValueType::Counter64:
+        return "Counter64";
+    case snmp::ValueType::Other:
+        break;
+    }
+    return "an unknown type";
+}
+
+constexpr std::int32_t NoSuchName = 2;
+
 std::string WithoutQuotes(std::string text) {
     std::erase(text, '"');
     std::erase(text, '\'');
@@ -163,6 +193,54 @@ bool TDefaultSNMPClass::GetInterfaceList(TInterfaceList& list) {
         }
     }
     return true;
+}
+
+TDefaultSNMPClass::CounterRead TDefaultSNMPClass::GetCounter32(const std::string& oid) {
+    if (!Exchange(client_, host_, community_, snmp::PduType::GetRequest, oid)) {
+        return {CounterRead::Status::Failed, 0, lastFailure_};
+    }
+    CounterRead read = CheckCounterAnswer(oid);
+    if (read.status == CounterRead::Status::Failed) {
+        lastFailure_ = read.reason;
+    }
+    return read;
+}
+
+TDefaultSNMPClass::CounterRead TDefaultSNMPClass::CheckCounterAnswer(const std::string& oid) const {
+    using Status = CounterRead::Status;
+    const snmp::Message& reply = client_.Reply();
+    const auto failed = [](std::string reason) {
+        return CounterRead{Status::Failed, 0, std::move(reason)};
+    };
+    if (reply.community != client_.Request().community) {
+        return failed("the answer's community differs from the request's");
+    }
+    // Version 1 agents echo the request's varbinds with noSuchName; error index 1 points
+    // at the only one.
+    const bool namesTheObject = reply.varbinds.size() == 1 && reply.varbinds.front().oid == oid;
+    if (reply.errorStatus == NoSuchName && reply.errorIndex == 1 &&
+        (reply.varbinds.empty() || namesTheObject)) {
+        return {Status::Missing, 0, "noSuchName for " + oid};
+    }
+    if (reply.errorStatus != 0) {
+        return failed("error status " + std::to_string(reply.errorStatus) + " (error index " +
+                      std::to_string(reply.errorIndex) + ")");
+    }
+    if (reply.varbinds.size() != 1) {
+        return failed(std::to_string(reply.varbinds.size()) + " variable bindings instead of 1");
+    }
+    if (!namesTheObject) {
+        return failed("the answer names " + reply.varbinds.front().oid + " instead of " + oid);
+    }
+    const snmp::Value& value = reply.varbinds.front().value;
+    if (value.type != snmp::ValueType::Counter32) {
+        return failed(std::string("the value is ") + TypeName(value) + ", not Counter32");
+    }
+    std::uint32_t number = 0;
+    if (!ParseDecimal(value.text, number)) {
+        return failed("the Counter32 reads as '" + value.text + "'");
+    }
+    return {Status::Read, number, {}};
 }
 
 std::int32_t TDefaultSNMPClass::GetInterfaceCount() {

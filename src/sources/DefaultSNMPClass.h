@@ -52,6 +52,25 @@ public:
     // leaves list empty.
     bool GetInterfaceList(TInterfaceList& list);
 
+    // A typed read of a counter, strict where the text getters are lenient: what it reads
+    // is added to the user's sums, so one poisoned answer must not count.
+    struct CounterRead {
+        enum class Status {
+            Read,     // value holds the counter
+            Missing,  // the agent has no such object (noSuchName): the interface is gone
+            Failed,   // no usable answer; reason says which check failed
+        };
+        Status status = Status::Failed;
+        std::uint32_t value = 0;
+        std::string reason;
+    };
+
+    // Reads oid with a get request. The answer counts only with error status 0, the
+    // request's community, exactly one varbind naming exactly oid, and a Counter32 value;
+    // error status noSuchName for the object means Missing; anything else is Failed.
+    // LastRequestAnswered tells an agent that answered badly from one that kept silent.
+    CounterRead GetCounter32(const std::string& oid);
+
     // ifNumber, 0 when the get fails or the text is no number.
     std::int32_t GetInterfaceCount();
 
@@ -103,6 +122,7 @@ public:
 private:
     bool Exchange(snmp::SnmpClient& client, const std::string& host, const std::string& community,
                   snmp::PduType pduType, const std::string& oid);
+    CounterRead CheckCounterAnswer(const std::string& oid) const;
     std::string ColumnValue(const char* prefix, std::int32_t index);
     std::string GroupValue(const char* prefix, std::uint8_t n);
     bool WalkInterfaceIndexes(std::string& joinedValues);

@@ -101,6 +101,30 @@ TEST(RouterConsoleView, ASilentAgentReadsZeroAndSaysSoOnTheErrorStream) {
     EXPECT_NE(rig.err.str().find("did not answer"), std::string::npos) << rig.err.str();
 }
 
+TEST(RouterConsoleView, EverySampleWithAFailedPartIsReportedOnTheErrorStream) {
+    ViewRig rig;
+    // The third get of wan's ifInOctets (baseline, first sample, second sample) answers
+    // with genErr; its ifOutOctets and every other request are answered soundly.
+    int inOctetsGets = 0;
+    rig.agent.SetScript([&](const snmp::Message* request, const snmp::Bytes&) {
+        std::vector<FakeSnmpAgent::Reply> replies;
+        if (request == nullptr) {
+            return replies;
+        }
+        if (request->varbinds.front().oid == "1.3.6.1.2.1.2.2.1.10.2" && ++inOctetsGets == 3) {
+            replies.push_back({FakeSnmpAgent::ResponseTo(*request, request->varbinds, 5, 1)});
+        } else {
+            replies.push_back({rig.agent.AnswerFromTable(*request)});
+        }
+        return replies;
+    });
+    EXPECT_EQ(rig.Run({"--samples", "3", "--interface", "wan"}), 0);
+    EXPECT_EQ(CountLines(rig.out.str()), 3) << rig.out.str();
+    EXPECT_EQ(CountLines(rig.err.str()), 1) << rig.err.str();
+    EXPECT_NE(rig.err.str().find("ifInOctets.2: error status 5"), std::string::npos)
+        << rig.err.str();
+}
+
 TEST(RouterInterfaceListing, PrintsIndexAndDescriptionOrFailsWithStatusThree) {
     FakeSnmpAgent agent;
     AddInterface(agent, 1, "lo");

@@ -1,6 +1,7 @@
 #include "core/DataFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -74,6 +75,49 @@ TEST_F(DataFolderTest, WithoutAnApplicationDataFolderTheProgramFolderServes) {
     EXPECT_EQ(dataFolder.GetDataFolder(), folder / "bin/Korvalin/");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "bin/Korvalin"));
 }
+
+struct SharedCase {
+    unsigned mode;
+    bool refused;
+};
+
+class SharedDataFolderTable : public ::testing::TestWithParam<SharedCase> {};
+
+TEST_P(SharedDataFolderTable, AFolderOthersMayWriteToIsReportedAndNotWrittenTo) {
+    TempFolder folder;
+    testing::FakeDialogs dialogs;
+    testing::FakeShell shell;
+    shell.appDataFolder = folder.Path();
+    shell.programPath = "/usr/bin/korvalin";
+    std::filesystem::create_directories(folder / "Korvalin");
+    ASSERT_EQ(::chmod((folder / "Korvalin").c_str(), GetParam().mode), 0);
+    const std::string settings = DataFolder(shell, dialogs).SettingsFilePath();
+
+    TTheIniFile ini{dialogs, shell};
+    ini.SetSection("Options");
+    ini.SetIniFileName(settings);
+    ini.SetIniLocation(loUser);
+    ini.SetOpen(true);
+    ini.WriteInteger("Refresh", 7);
+    if (GetParam().refused) {
+        ASSERT_EQ(dialogs.messages.size(), 1U);
+        EXPECT_EQ(dialogs.messages[0].text,
+                  "Ordner " + folder / "Korvalin/" +
+                      " ist für andere Benutzer beschreibbar; Einstellungen werden nicht "
+                      "gespeichert.");
+        EXPECT_NE(ini.ErrorCode(), 0);
+        EXPECT_FALSE(std::filesystem::exists(settings));
+    } else {
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_EQ(ini.ErrorCode(), 0);
+        EXPECT_TRUE(std::filesystem::exists(settings));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SharedDataFolderTable,
+                         ::testing::Values(SharedCase{0700, false}, SharedCase{0755, false},
+                                           SharedCase{0770, true}, SharedCase{0777, true},
+                                           SharedCase{01777, false}));
 
 struct NameCase {
     const char* programPath;

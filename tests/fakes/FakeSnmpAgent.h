@@ -102,6 +102,10 @@ public:
         return snmp::EncodeMessage(response).Value();
     }
 
+    // The answer the agent's table gives the request, for scripts that poison only some
+    // answers. Scripts run with the agent locked, so this takes no lock.
+    snmp::Bytes AnswerFromTable(const snmp::Message& request) const { return FromTable(request); }
+
 private:
     static snmp::ObjectIdentifier Parse(const std::string& oid) {
         auto parsed = snmp::ParseObjectIdentifier(oid);

@@ -249,15 +249,23 @@ TEST_F(SnmpdRouter, ConsolePollingCountsTheTrafficOfTheInterface) {
                            " --interface wan0 --interval 1 --samples 7 > " + ShellQuote(file) +
                            " 2>&1 &"),
               0);
-    ASSERT_EQ(peer_->Run("ping -q -c 30 -i 0.02 -s 1200 10.233.0.1 >/dev/null"), 0);
-    std::string lines;
-    for (int wait = 0; wait < 200; ++wait) {
-        lines = Read(*router_, "cat " + ShellQuote(file));
-        if (std::count(lines.begin(), lines.end(), '\n') >= 6) {
-            break;
+    const auto awaitLines = [&](int wanted) {
+        std::string lines;
+        for (int wait = 0; wait < 200; ++wait) {
+            lines = Read(*router_, "cat " + ShellQuote(file));
+            // Read drops the final newline.
+            if (!lines.empty() && std::count(lines.begin(), lines.end(), '\n') + 1 >= wanted) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+        return lines;
+    };
+    // The first sample comes once the baselines are taken: traffic before them is no
+    // interval's, so the pings wait for it.
+    awaitLines(1);
+    ASSERT_EQ(peer_->Run("ping -q -c 30 -i 0.02 -s 1200 10.233.0.1 >/dev/null"), 0);
+    const std::string lines = awaitLines(7);
     NetNamespace::RunHere("rm -f " + ShellQuote(file));
     std::istringstream in(lines);
     std::string line;

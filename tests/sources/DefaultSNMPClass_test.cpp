@@ -202,6 +202,36 @@ TEST(SNMPAgentAccessOctets, FullUnsignedCountersAndFalseForAnUnknownInterface) {
     EXPECT_EQ(sent, 0u);
 }
 
+TEST(SNMPAgentAccessOctets, TypedCounterReadTellsReadFromMissingFromFailed) {
+    using Status = TDefaultSNMPClass::CounterRead::Status;
+    AgentRig rig;
+    AddSNMPInterface(rig.agent, 2, "wan", 4294967295u, 0);
+    rig.agent.SetObject("1.3.6.1.2.1.2.2.1.5.2",
+                        snmp::Value::Unsigned(snmp::ValueType::Gauge32, 100000000));
+
+    const auto full = rig.access.GetCounter32("1.3.6.1.2.1.2.2.1.10.2");
+    EXPECT_EQ(full.status, Status::Read);
+    EXPECT_EQ(full.value, 4294967295u);
+    EXPECT_EQ(full.reason, "");
+
+    const auto gone = rig.access.GetCounter32("1.3.6.1.2.1.2.2.1.10.9");
+    EXPECT_EQ(gone.status, Status::Missing);
+    EXPECT_TRUE(rig.access.LastRequestAnswered());
+
+    const auto gauge = rig.access.GetCounter32("1.3.6.1.2.1.2.2.1.5.2");
+    EXPECT_EQ(gauge.status, Status::Failed);
+    EXPECT_EQ(gauge.reason, "the value is Gauge32, not Counter32");
+    EXPECT_TRUE(rig.access.LastRequestAnswered()) << "a bad answer is still an answer";
+    EXPECT_EQ(rig.access.LastFailure(), gauge.reason);
+    EXPECT_EQ(rig.access.GetIfSpeed(2), 100000000) << "the text getters stay lenient";
+
+    rig.agent.AnswerOnly(0);
+    const auto silent = rig.access.GetCounter32("1.3.6.1.2.1.2.2.1.10.2");
+    EXPECT_EQ(silent.status, Status::Failed);
+    EXPECT_FALSE(rig.access.LastRequestAnswered());
+    EXPECT_NE(silent.reason, "");
+}
+
 TEST(SNMPAgentAccessInterfaceList, SkipsEmptyDescriptionsAndKeepsEachIndex) {
     AgentRig rig;
     AddSNMPInterface(rig.agent, 1, "lo");

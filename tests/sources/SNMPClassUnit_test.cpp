@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "fakes/FakeSnmpAgent.h"
 #include "fakes/FakeTimerSleeper.h"
 #include "fakes/FakeUiThread.h"
+#include "snmp/BerWriter.h"
+#include "snmp/SnmpTestBytes.h"
 #include "sources/SNMPAgentTables.h"
 #include "sources/iphelperUnit.h"
 
@@ -262,6 +265,226 @@ TEST(SNMPMonitorFailures, ANewHostForgetsTheOldAgentsReadings) {
     EXPECT_EQ(rig.monitor.SelectedIndex(), 2);
     rig.monitor.TimerTick();
     EXPECT_EQ(rig.monitor.IntervalReceived(), 0);
+}
+
+// A GetResponse to request around one varbind of oid with a value given as raw BER.
+snmp::Bytes RawAnswer(const snmp::Message& request, const std::string& oid,
+                      const snmp::Bytes& value) {
+    using namespace snmp;
+    const Bytes varbind = ber::Constructed(
+        tag::Sequence, {ber::ObjectIdentifierElement(ParseObjectIdentifier(oid).Value()), value});
+    const Bytes pdu = ber::Constructed(
+        tag::GetResponse,
+        {ber::Integer(tag::Integer, request.requestId), ber::Integer(tag::Integer, 0),
+         ber::Integer(tag::Integer, 0), ber::Constructed(tag::Sequence, {varbind})});
+    return ber::Constructed(tag::Sequence,
+                            {ber::Integer(tag::Integer, 0),
+                             ber::OctetString(tag::OctetString, request.community), pdu});
+}
+
+// A poisoned answer to the get of ifInOctets.2, crafted from the request; the agent's
+// true counter is 51000, the poison would add some 300 MB.
+struct PoisonCase {
+    const char* name;
+    snmp::Bytes (*answer)(const snmp::Message& request);
+    const char* reason;  // part of the monitor's LastFailure
+    // The figures of the poisoned reading: zero, except where the agent said the object
+    // is gone and the list read again found the interface, which then reads truly.
+    std::int64_t received;
+};
+
+constexpr const char* PoisonedObject = "1.3.6.1.2.1.2.2.1.10.2";
+constexpr std::uint32_t Poison = 314572800u + 50000u;
+
+snmp::Value Counter(std::uint32_t value) {
+    return snmp::Value::Unsigned(snmp::ValueType::Counter32, value);
+}
+
+const PoisonCase kPoisonCases[] = {
+    {"error status genErr",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(r, {{PoisonedObject, Counter(Poison)}}, 5, 1);
+     },
+     "error status 5", 0},
+    {"error status tooBig with the value",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(r, {{PoisonedObject, Counter(Poison)}}, 1, 0);
+     },
+     "error status 1", 0},
+    {"another community",
+     [](const snmp::Message& r) {
+         snmp::Message other = r;
+         other.community = "other";
+         return FakeSnmpAgent::ResponseTo(other, {{PoisonedObject, Counter(Poison)}});
+     },
+     "community", 0},
+    {"two variable bindings",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(
+             r, {{PoisonedObject, Counter(Poison)}, {PoisonedObject, Counter(Poison)}});
+     },
+     "2 variable bindings", 0},
+    {"no variable binding", [](const snmp::Message& r) { return FakeSnmpAgent::ResponseTo(r, {}); },
+     "0 variable bindings", 0},
+    {"another object",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(r, {{"1.3.6.1.2.1.2.2.1.10.3", Counter(Poison)}});
+     },
+     "names 1.3.6.1.2.1.2.2.1.10.3", 0},
+    {"OCTET STRING of digits",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(
+             r, {{PoisonedObject, snmp::Value::OctetString(std::to_string(Poison))}});
+     },
+     "OCTET STRING, not Counter32", 0},
+    {"INTEGER",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(
+             r, {{PoisonedObject, snmp::Value::Integer(static_cast<std::int32_t>(Poison))}});
+     },
+     "INTEGER, not Counter32", 0},
+    {"negative INTEGER",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(r, {{PoisonedObject, snmp::Value::Integer(-1)}});
+     },
+     "INTEGER, not Counter32", 0},
+    {"Gauge32",
+     [](const snmp::Message& r) {
+         return FakeSnmpAgent::ResponseTo(
+             r, {{PoisonedObject, snmp::Value::Unsigned(snmp::ValueType::Gauge32, Poison)}});
+     },
+     "Gauge32, not Counter32", 0},
+    {"Counter64",
+     [](const snmp::Message& r) {
+         return RawAnswer(r, PoisonedObject, snmp::ber::Unsigned(0x46, Poison));
+     },
+     "Counter64, not Counter32", 0},
+    // Counters the codec cannot read spoil the whole datagram: it is no answer at all.
+    {"negative Counter32 of five octets",
+     [](const snmp::Message& r) {
+         return RawAnswer(r, PoisonedObject, snmp::testing::Hex("41 05 ff 00 00 00 00"));
+     },
+     "integer too large", 0},
+    {"Counter32 without content octets",
+     [](const snmp::Message& r) {
+         return RawAnswer(r, PoisonedObject, snmp::testing::Hex("41 00"));
+     },
+     "empty integer", 0},
+    {"noSuchName: the interface is gone and found again in the list",
+     [](const snmp::Message& r) { return FakeSnmpAgent::ResponseTo(r, r.varbinds, 2, 1); }, "",
+     1000 - 168},
+};
+
+TEST(SNMPMonitorFailures, PoisonedAnswersCountNothingAndLeaveNoSpike) {
+    for (const PoisonCase& c : kPoisonCases) {
+        SCOPED_TRACE(c.name);
+        MonitorRig rig;
+        rig.monitor.SetInterfaceName("wan");
+        rig.monitor.SetActive(true);  // baselines 50000 and 60000
+        ASSERT_EQ(rig.monitor.LastFailure(), "");
+
+        std::atomic<bool> poisoned{true};
+        rig.agent.SetScript([&](const snmp::Message* request, const snmp::Bytes&) {
+            std::vector<FakeSnmpAgent::Reply> replies;
+            if (request == nullptr) {
+                return replies;
+            }
+            if (poisoned.exchange(false) && request->varbinds.size() == 1 &&
+                request->varbinds.front().oid == PoisonedObject) {
+                replies.push_back({c.answer(*request)});
+            } else {
+                replies.push_back({rig.agent.AnswerFromTable(*request)});
+            }
+            return replies;
+        });
+        SetSNMPCounters(rig.agent, 2, 51000, 61000);
+        rig.monitor.TimerTick();
+        EXPECT_EQ(rig.monitor.IntervalReceived(), c.received);
+        EXPECT_EQ(rig.monitor.IntervalSent(), c.received == 0 ? 0 : 1000 - 192);
+        EXPECT_EQ(rig.monitor.TotalReceived(), c.received);
+        if (c.reason[0] == '\0') {
+            EXPECT_EQ(rig.monitor.LastFailure(), "");
+        } else {
+            EXPECT_NE(rig.monitor.LastFailure().find("ifInOctets.2"), std::string::npos)
+                << rig.monitor.LastFailure();
+            EXPECT_NE(rig.monitor.LastFailure().find(c.reason), std::string::npos)
+                << rig.monitor.LastFailure();
+        }
+
+        // The next sound answer counts from the last good reading.
+        SetSNMPCounters(rig.agent, 2, 52000, 62000);
+        rig.monitor.TimerTick();
+        EXPECT_EQ(rig.monitor.LastFailure(), "");
+        const std::int64_t received = c.received == 0 ? 2000 - 168 : 1000 - 168;
+        const std::int64_t sent = c.received == 0 ? 2000 - 192 : 1000 - 192;
+        EXPECT_EQ(rig.monitor.IntervalReceived(), received);
+        EXPECT_EQ(rig.monitor.IntervalSent(), sent);
+        EXPECT_EQ(rig.monitor.TotalReceived(), c.received + received);
+        EXPECT_EQ(rig.monitor.TotalSent(), (c.received == 0 ? 0 : 1000 - 192) + sent);
+    }
+}
+
+TEST(SNMPMonitorFailures, AStormFromAnotherPortOfTheAgentsAddressLosesNoReading) {
+    MonitorRig rig;
+    rig.monitor.SetInterfaceName("wan");
+    rig.monitor.SetActive(true);
+    // Before every answer: a burst far beyond a default receive buffer, and a forged
+    // answer with the right request-id and a poisoned counter.
+    rig.agent.SetScript([&rig](const snmp::Message* request, const snmp::Bytes&) {
+        std::vector<FakeSnmpAgent::Reply> replies;
+        if (request == nullptr) {
+            return replies;
+        }
+        for (int i = 0; i < 3000; ++i) {
+            replies.push_back({snmp::Bytes(1200, static_cast<std::uint8_t>(i)), true});
+        }
+        replies.push_back({FakeSnmpAgent::ResponseTo(
+                               *request, {{request->varbinds.front().oid, Counter(Poison)}}),
+                           true});
+        replies.push_back({rig.agent.AnswerFromTable(*request)});
+        return replies;
+    });
+    std::int64_t total = 0;
+    for (std::uint32_t step = 1; step <= 3; ++step) {
+        SCOPED_TRACE(step);
+        SetSNMPCounters(rig.agent, 2, 50000 + step * 1000, 60000 + step * 1000);
+        rig.monitor.TimerTick();
+        EXPECT_EQ(rig.monitor.LastFailure(), "");
+        EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168);
+        EXPECT_EQ(rig.monitor.IntervalSent(), 1000 - 192);
+        total += 1000 - 168;
+    }
+    EXPECT_EQ(rig.monitor.TotalReceived(), total);
+}
+
+TEST(SNMPMonitorFailures, AReadingWhoseFirstPartFailsAndWhoseLastSucceedsIsReported) {
+    MonitorRig rig;
+    rig.monitor.SetInterfaceName(AllAdaptersText);
+    rig.monitor.SetActive(true);
+    // lo's ifInOctets answers with genErr; everything after it, wan included, is sound.
+    std::atomic<bool> poisoned{true};
+    rig.agent.SetScript([&](const snmp::Message* request, const snmp::Bytes&) {
+        std::vector<FakeSnmpAgent::Reply> replies;
+        if (request == nullptr) {
+            return replies;
+        }
+        if (request->varbinds.front().oid == "1.3.6.1.2.1.2.2.1.10.1" && poisoned.exchange(false)) {
+            replies.push_back({FakeSnmpAgent::ResponseTo(*request, request->varbinds, 5, 1)});
+        } else {
+            replies.push_back({rig.agent.AnswerFromTable(*request)});
+        }
+        return replies;
+    });
+    SetSNMPCounters(rig.agent, 1, 1500, 2500);
+    SetSNMPCounters(rig.agent, 2, 51000, 61000);
+    rig.monitor.TimerTick();
+    EXPECT_NE(rig.monitor.LastFailure().find("ifInOctets.1: error status 5"), std::string::npos)
+        << rig.monitor.LastFailure();
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168) << "wan counts, lo does not";
+    SetSNMPCounters(rig.agent, 1, 2000, 3000);
+    rig.monitor.TimerTick();
+    EXPECT_EQ(rig.monitor.LastFailure(), "");
+    EXPECT_EQ(rig.monitor.IntervalReceived(), 1000 - 168) << "lo from its last good reading";
 }
 
 TEST(SNMPMonitorAgentChanges, HostAndCommunityTogetherWalkTheListOnce) {
