@@ -11,6 +11,8 @@
 #include <cstring>
 #include <random>
 
+#include "base/Folders.h"
+
 namespace korvalin {
 
 namespace {
@@ -57,7 +59,7 @@ int CheckFolder(const std::string& path, const std::string& folder, std::string&
         failure = path + ": " + folder + ": " + std::strerror(error);
         return error;
     }
-    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0) {
+    if (OtherUsersMayWrite(info)) {
         failure = path + ": the folder " + folder + " can be written by other users";
         return EPERM;
     }

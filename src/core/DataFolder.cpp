@@ -25,8 +25,7 @@ bool IsFolder(const std::string& path) {
 // off entries they do not own. The file code refuses to write there, this tells the user.
 bool OthersMayWrite(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0 &&
-           (info.st_mode & S_ISVTX) == 0;
+    return ::stat(path.c_str(), &info) == 0 && OtherUsersMayWrite(info);
 }
 
 // mkdir reports a file of the folder's name as existing, so the result is checked.

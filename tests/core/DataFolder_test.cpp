@@ -1,5 +1,6 @@
 #include "core/DataFolder.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -78,6 +79,9 @@ TEST_F(DataFolderTest, WithoutAnApplicationDataFolderTheProgramFolderServes) {
 
 struct SharedCase {
     unsigned mode;
+    // The folder's group is one of other users (needs root to give it), not the user's
+    // own private group.
+    bool foreignGroup;
     bool refused;
 };
 
@@ -90,6 +94,16 @@ TEST_P(SharedDataFolderTable, AFolderOthersMayWriteToIsReportedAndNotWrittenTo) 
     shell.appDataFolder = folder.Path();
     shell.programPath = "/usr/bin/korvalin";
     std::filesystem::create_directories(folder / "Korvalin");
+    if (GetParam().foreignGroup || GetParam().mode == 0770) {
+        const struct group* users = ::getgrnam("users");
+        if (::geteuid() != 0 || users == nullptr) {
+            GTEST_SKIP() << "needs root and the group users to set the folder's group";
+        }
+        // root's own group is private to root; "users" is shared.
+        ASSERT_EQ(
+            ::chown((folder / "Korvalin").c_str(), 0, GetParam().foreignGroup ? users->gr_gid : 0),
+            0);
+    }
     ASSERT_EQ(::chmod((folder / "Korvalin").c_str(), GetParam().mode), 0);
     const std::string settings = DataFolder(shell, dialogs).SettingsFilePath();
 
@@ -114,10 +128,11 @@ TEST_P(SharedDataFolderTable, AFolderOthersMayWriteToIsReportedAndNotWrittenTo) 
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, SharedDataFolderTable,
-                         ::testing::Values(SharedCase{0700, false}, SharedCase{0755, false},
-                                           SharedCase{0770, true}, SharedCase{0777, true},
-                                           SharedCase{01777, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Modes, SharedDataFolderTable,
+    ::testing::Values(SharedCase{0700, false, false}, SharedCase{0755, false, false},
+                      SharedCase{0770, true, true}, SharedCase{0770, false, false},
+                      SharedCase{0777, false, true}, SharedCase{01777, false, false}));
 
 struct NameCase {
     const char* programPath;
