@@ -7,10 +7,6 @@
 #include "console/SignalWatcher.h"
 #include "sources/iphelperUnit.h"
 
-#ifndef KORVALIN_VERSION
-#define KORVALIN_VERSION "2.20"
-#endif
-
 namespace korvalin {
 
 int RunCommandLine(const CommandLine& commandLine, EventLoop& loop, InterfaceTable& interfaceTable,
