@@ -112,6 +112,7 @@ void TTheIniFile::SetOpen(bool open) {
     // shows the file being closed and must not answer reads of the next one.
     pendingView_.reset();
     updateDepth_ = 0;
+    batchError_ = 0;
     open_ = false;
     filePath_.clear();
     cache_->Forget();
@@ -225,7 +226,10 @@ void TTheIniFile::EndUpdate() {
     if (updateDepth_ == 0 || --updateDepth_ > 0) {
         return;
     }
-    errorCode_ = FailureCode(Flush());
+    const int flushed = FailureCode(Flush());
+    // A write the batch refused is as much a failed save as a replacement that failed.
+    errorCode_ = batchError_ != 0 ? batchError_ : flushed;
+    batchError_ = 0;
 }
 
 int TTheIniFile::Flush() {
@@ -261,6 +265,9 @@ std::string TTheIniFile::ReadString(const std::string& name, const std::string& 
 void TTheIniFile::WriteString(const std::string& name, const std::string& value) {
     if (Ready() && !name.empty()) {
         Store(name, value);
+    }
+    if (updateDepth_ > 0 && errorCode_ != 0 && batchError_ == 0) {
+        batchError_ = errorCode_;
     }
 }
 

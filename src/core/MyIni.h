@@ -75,9 +75,10 @@ public:
     // Writes between BeginUpdate and the matching EndUpdate are collected and reach the
     // file in one atomic replacement at EndUpdate (each replacement waits for the disk,
     // so saving a few dozen keys one by one would hold the caller for a long time).
-    // Reads in between see the collected values. EndUpdate sets ErrorCode to the outcome
-    // of that replacement (0 or an errno value); closing the file or destroying the
-    // component ends an open batch the same way.
+    // Reads in between see the collected values. EndUpdate sets ErrorCode to the first
+    // failure of the batch: a write it refused (-1 when the file is not open, or the
+    // write's own code) or the replacement's errno value; 0 only when every write reached
+    // the file. Closing the file or destroying the component ends an open batch too.
     void BeginUpdate();
     void EndUpdate();
 
@@ -119,6 +120,7 @@ private:
     std::string filePath_;
     std::unique_ptr<IniDocumentCache> cache_;
     int updateDepth_ = 0;
+    std::int32_t batchError_ = 0;  // the first write of the open batch that failed
     std::vector<Change> pending_;
     std::unique_ptr<IniDocument> pendingView_;  // the file with the collected changes
 };

@@ -379,6 +379,38 @@ TEST_F(TheIniFileTest, BatchEndReportsAFailedReplacement) {
     EXPECT_EQ(ini.ErrorCode(), 3) << "the folder is gone";
 }
 
+// A batch whose writes were all refused has nothing to replace the file with; its end
+// must still report the failure, or a caller takes a lost save for a good one.
+TEST_F(TheIniFileTest, BatchEndReportsRefusedWrites) {
+    const struct {
+        const char* name;
+        bool open;
+        std::int32_t expected;
+    } cases[] = {{"the file could not be opened", false, -1},
+                 {"a folder took the file's place", true, EISDIR}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Path());
+        OpenAt(Path());
+        if (!c.open) {
+            ini.SetOpen(false);
+        } else {
+            std::filesystem::create_directories(Path());
+        }
+        ini.BeginUpdate();
+        ini.WriteInteger("k", 1);
+        ini.WriteInteger("l", 2);
+        ini.EndUpdate();
+        EXPECT_EQ(ini.ErrorCode(), c.expected);
+        std::filesystem::remove_all(Path());
+        OpenAt(Path());
+        ini.BeginUpdate();
+        ini.WriteInteger("k", 1);
+        ini.EndUpdate();
+        EXPECT_EQ(ini.ErrorCode(), 0) << "the next batch starts clean";
+    }
+}
+
 // A batch whose only write was refused holds a view of the file but nothing to write;
 // once the file is closed that view must not answer for the next one.
 TEST_F(TheIniFileTest, RefusedWriteInAnUnfinishedBatchLeavesNoViewOfTheClosedFile) {
