@@ -7,6 +7,8 @@
 
 #include "app/AboutUnit.h"
 #include "app/AutoStart.h"
+#include "app/LastChanceSave.h"
+#include "app/LogindWatcher.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
 #include "app/Unit1.h"
@@ -70,6 +72,9 @@ int RunGui(int argc, char** argv) {
                                                std::make_unique<StatusWindows>()),
         nullptr,  // the caption text display joins here once it exists
     });
+    // The display connection breaking ends the program through exit(); the sums counted
+    // since the last periodic save are written then.
+    const LastChanceSave lastChance([&controller] { controller.SaveSumsOnExit(); });
     TMainDependencies dependencies{
         controller,
         dialogs,
@@ -93,6 +98,9 @@ int RunGui(int argc, char** argv) {
     SignalPipe signalPipe;
     QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main,
                      [&main](int) { main.Terminate(); });
+    LogindWatcher logind;
+    QObject::connect(&logind, &LogindWatcher::AboutToSleepOrShutDown, &main,
+                     [&controller] { controller.SaveSettings(); });
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &main, [&main] {
         main.Konfiguration1Click();
         main.raise();
