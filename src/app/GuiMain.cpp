@@ -38,6 +38,55 @@ void SaveOnSessionRequests(QApplication& application, TMain& main) {
                      [&controller](QSessionManager&) { controller.SaveSettings(); });
 }
 
+// Once the program is asked to end, no dialog may hold it: the open one is ended by the
+// loop's exit, and any later one answers at once as if closed. Its answer is then never
+// taken for the user's, so a confirmation open at that moment confirms nothing.
+class TerminableDialogs final : public Dialogs {
+public:
+    explicit TerminableDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+    void RequestTermination() { terminating_ = true; }
+    bool Terminating() const { return terminating_; }
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
+        if (!terminating_) {
+            const int answer = dialogs_.MessageBox(text, caption, style);
+            if (!terminating_) {
+                return answer;
+            }
+        }
+        switch (style & ButtonMask) {
+        case StyleOkCancel:
+        case StyleYesNoCancel:
+        case StyleRetryCancel:
+            return IdCancel;
+        case StyleYesNo:
+            return IdNo;
+        case StyleAbortRetryIgnore:
+            return IdAbort;
+        default:
+            return IdOk;
+        }
+    }
+
+    bool InputQuery(const std::string& caption, const std::string& prompt,
+                    std::string& value) override {
+        if (terminating_) {
+            return false;
+        }
+        std::string answer = value;
+        if (!dialogs_.InputQuery(caption, prompt, answer) || terminating_) {
+            return false;
+        }
+        value = answer;
+        return true;
+    }
+
+private:
+    Dialogs& dialogs_;
+    bool terminating_ = false;
+};
+
 }  // namespace
 
 int RunGui(int argc, char** argv) {
@@ -56,7 +105,8 @@ int RunGui(int argc, char** argv) {
     }
 
     QtUiThread uiThread;
-    QtDialogs dialogs;
+    QtDialogs qtDialogs;
+    TerminableDialogs dialogs(qtDialogs);
     LinuxShell systemShell;
     QtShell shell(systemShell);
     LinuxRegistry registry(shell);
@@ -96,8 +146,10 @@ int RunGui(int argc, char** argv) {
     TMain main(std::move(dependencies));
 
     SignalPipe signalPipe;
-    QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main,
-                     [&main](int) { main.Terminate(); });
+    QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main, [&main, &dialogs](int) {
+        dialogs.RequestTermination();
+        main.Terminate();
+    });
     LogindWatcher logind;
     QObject::connect(&logind, &LogindWatcher::AboutToSleepOrShutDown, &main,
                      [&controller] { controller.SaveSettings(); });
@@ -110,6 +162,11 @@ int RunGui(int argc, char** argv) {
 
     if (!main.FormCreate()) {
         return 1;
+    }
+    // Asked to end while a start-up message was open: start-up has finished without
+    // waiting for anyone, and the window's end saves.
+    if (dialogs.Terminating()) {
+        return 0;
     }
     return QApplication::exec();
 }
