@@ -14,6 +14,7 @@
 #include "app/Unit1.h"
 #include "control/Controller.h"
 #include "control/MonitorSources.h"
+#include "core/DataFolder.h"
 #include "display/BigFormStatusWindows.h"
 #include "display/TrayIco.h"
 #include "platform/linux/LinuxOsVersion.h"
@@ -97,18 +98,19 @@ int RunGui(int argc, char** argv) {
     const LinuxOsVersion osVersion;
     CheckOperatingSystem(osVersion);
 
-    SingleInstance instance;
-    if (!instance.Acquire()) {
-        std::fputs("korvalin: already running; its configuration window was asked to open.\n",
-                   stderr);
-        return 0;
-    }
-
     QtUiThread uiThread;
     QtDialogs qtDialogs;
     TerminableDialogs dialogs(qtDialogs);
     LinuxShell systemShell;
     QtShell shell(systemShell);
+
+    SingleInstance instance(SingleInstance::DefaultFolders(
+        QString::fromStdString(DataFolder(shell, dialogs).GetAppDataFolder() + "Korvalin")));
+    if (!instance.Acquire()) {
+        std::fputs("korvalin: already running; its configuration window was asked to open.\n",
+                   stderr);
+        return 0;
+    }
     LinuxRegistry registry(shell);
     NetlinkInterfaceTable interfaceTable;
 

@@ -68,5 +68,34 @@ TEST(StartUpMessage, TerminationRequestEndsTheProgramWhileItIsOpen) {
     }
 }
 
+// Without a runtime folder each program keeps its guard in its own data folder, so two
+// users (here: two runs with folders of their own) do not take each other for the first
+// instance.
+TEST(SingleInstanceGuard, WithoutARuntimeFolderLivesInTheDataFolder) {
+    if (!ToolsPresent()) {
+        GTEST_SKIP() << "no Xvfb, openbox, trayer and the X tools";
+    }
+    X11Session session;
+    ASSERT_TRUE(session.Started());
+    const KorvalinRun first(session);
+    const KorvalinRun second(session);
+    auto firstProgram = first.StartWithoutRuntimeFolder();
+    const QString firstLock = QDir(first.DataFolder()).filePath(QStringLiteral("korvalin.lock"));
+    ASSERT_TRUE(WaitUntilMs([&] { return QFile::exists(firstLock); }, TimeoutMs))
+        << first.Log().toStdString();
+    auto secondProgram = second.StartWithoutRuntimeFolder();
+    const QString secondLock = QDir(second.DataFolder()).filePath(QStringLiteral("korvalin.lock"));
+    ASSERT_TRUE(WaitUntilMs([&] { return QFile::exists(secondLock); }, TimeoutMs))
+        << second.Log().toStdString();
+    // Both hold their locks: a second start of either run finds its own first instance.
+    auto again = second.StartWithoutRuntimeFolder();
+    EXPECT_EQ(again->WaitForExit(TimeoutMs), 0) << second.Log().toStdString();
+    EXPECT_NE(second.Log().indexOf(QStringLiteral("already running")), -1);
+    firstProgram->Kill(SIGTERM);
+    secondProgram->Kill(SIGTERM);
+    EXPECT_EQ(firstProgram->WaitForExit(TimeoutMs), 0);
+    EXPECT_EQ(secondProgram->WaitForExit(TimeoutMs), 0);
+}
+
 }  // namespace
 }  // namespace korvalin::testing
