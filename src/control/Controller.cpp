@@ -79,11 +79,26 @@ bool Controller::Open() {
         return false;
     }
     settings_ = LoadSettings(*ini_, adapter_->Adapters());
+    ReportUnreadableSettings();
     if (settings_.showInTitleBar) {
         captionText_->SetEnabled(true);
     }
     ApplyCorrection();
     return true;
+}
+
+void Controller::ReportUnreadableSettings() {
+    const int error = ini_->ReadFailure();
+    if (error == 0) {
+        return;
+    }
+    const std::string path = ini_->IniFileName();
+    *diagnostics_ << "korvalin: cannot read the settings file " << path << ": " << ErrorText(error)
+                  << "; starting with the factory settings." << std::endl;
+    MsgBox(dialogs_,
+           "Die Einstellungen in " + path + " können nicht gelesen werden (" + ErrorText(error) +
+               "). Korvalin startet mit den Werkseinstellungen.",
+           "", mkWarning, {btnOK});
 }
 
 void Controller::StartSource() {

@@ -141,6 +141,9 @@ public:
     TTheIniFile& IniFile() { return *ini_; }
 
 private:
+    // A settings file that exists but cannot be read leaves the factory settings: the
+    // user is told why their settings are gone.
+    void ReportUnreadableSettings();
     void StartRouterPolling();
     void ConfigureRouter();
     void InterfacesArrived();

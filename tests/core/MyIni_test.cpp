@@ -312,6 +312,28 @@ TEST_F(TheIniFileTest, FileChangedBehindItsBackIsReadAgain) {
     EXPECT_EQ(ini.ReadInteger("k", 0), 2);
 }
 
+TEST_F(TheIniFileTest, UnreadableFileReportsWhyAndIsReadOnceItIsFixed) {
+    TempFolder::WriteFile(Path(), "[Options]\nk=1\n");
+    std::filesystem::resize_file(Path(), 64 * 1024 * 1024 + 1);
+    OpenAt(Path());
+    EXPECT_EQ(ini.ReadFailure(), EFBIG);
+    EXPECT_EQ(ini.ReadInteger("k", 7), 7);
+    ini.WriteInteger("k", 2);
+    EXPECT_EQ(ini.ErrorCode(), EFBIG) << "an unreadable file is never overwritten";
+    TempFolder::WriteFile(Path(), "[Options]\nk=3\n");
+    EXPECT_EQ(ini.ReadFailure(), 0);
+    EXPECT_EQ(ini.ReadInteger("k", 7), 3);
+
+    std::filesystem::remove(Path());
+    std::filesystem::create_directories(Path());
+    OpenAt(Path());
+    EXPECT_FALSE(ini.Open());
+    EXPECT_EQ(ini.ReadFailure(), EISDIR);
+    std::filesystem::remove(Path());
+    OpenAt(Path());
+    EXPECT_EQ(ini.ReadFailure(), 0) << "a missing file is a new one, not an unreadable one";
+}
+
 TEST_F(TheIniFileTest, BatchReachesTheFileOnceAtTheEnd) {
     TempFolder::WriteFile(Path(), "; mine\n[Options]\nk=0\n");
     OpenAt(Path());

@@ -51,6 +51,8 @@ TEST(StartUpMessage, TerminationRequestEndsTheProgramWhileItIsOpen) {
              Write(folder, "not a folder");
          },
          "^Fehler$"},
+        {"settings file is a folder",
+         [](const KorvalinRun& run) { QDir().mkpath(run.SettingsFile()); }, "^Warnung$"},
     };
     for (const auto& c : cases) {
         for (const int signalNumber : {SIGTERM, SIGINT, SIGQUIT}) {
