@@ -11,6 +11,7 @@
 #include "app/LogindWatcher.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
+#include "app/TerminableDialogs.h"
 #include "app/Unit1.h"
 #include "control/Controller.h"
 #include "control/MonitorSources.h"
@@ -38,55 +39,6 @@ void SaveOnSessionRequests(QApplication& application, TMain& main) {
     QObject::connect(&application, &QGuiApplication::saveStateRequest, &main,
                      [&controller](QSessionManager&) { controller.SaveSettings(); });
 }
-
-// Once the program is asked to end, no dialog may hold it: the open one is ended by the
-// loop's exit, and any later one answers at once as if closed. Its answer is then never
-// taken for the user's, so a confirmation open at that moment confirms nothing.
-class TerminableDialogs final : public Dialogs {
-public:
-    explicit TerminableDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}
-
-    void RequestTermination() { terminating_ = true; }
-    bool Terminating() const { return terminating_; }
-
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override {
-        if (!terminating_) {
-            const int answer = dialogs_.MessageBox(text, caption, style);
-            if (!terminating_) {
-                return answer;
-            }
-        }
-        switch (style & ButtonMask) {
-        case StyleOkCancel:
-        case StyleYesNoCancel:
-        case StyleRetryCancel:
-            return IdCancel;
-        case StyleYesNo:
-            return IdNo;
-        case StyleAbortRetryIgnore:
-            return IdAbort;
-        default:
-            return IdOk;
-        }
-    }
-
-    bool InputQuery(const std::string& caption, const std::string& prompt,
-                    std::string& value) override {
-        if (terminating_) {
-            return false;
-        }
-        std::string answer = value;
-        if (!dialogs_.InputQuery(caption, prompt, answer) || terminating_) {
-            return false;
-        }
-        value = answer;
-        return true;
-    }
-
-private:
-    Dialogs& dialogs_;
-    bool terminating_ = false;
-};
 
 }  // namespace
 
