@@ -7,11 +7,15 @@
 
 #include "app/AboutUnit.h"
 #include "app/AutoStart.h"
+#include "app/LastChanceSave.h"
+#include "app/LogindWatcher.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
+#include "app/TerminableDialogs.h"
 #include "app/Unit1.h"
 #include "control/Controller.h"
 #include "control/MonitorSources.h"
+#include "core/DataFolder.h"
 #include "display/BigFormStatusWindows.h"
 #include "display/TrayIco.h"
 #include "platform/linux/LinuxOsVersion.h"
@@ -46,17 +50,19 @@ int RunGui(int argc, char** argv) {
     const LinuxOsVersion osVersion;
     CheckOperatingSystem(osVersion);
 
-    SingleInstance instance;
+    QtUiThread uiThread;
+    QtDialogs qtDialogs;
+    TerminableDialogs dialogs(qtDialogs);
+    LinuxShell systemShell;
+    QtShell shell(systemShell);
+
+    SingleInstance instance(SingleInstance::DefaultFolders(
+        QString::fromStdString(DataFolder(shell, dialogs).GetAppDataFolder() + "Korvalin")));
     if (!instance.Acquire()) {
         std::fputs("korvalin: already running; its configuration window was asked to open.\n",
                    stderr);
         return 0;
     }
-
-    QtUiThread uiThread;
-    QtDialogs dialogs;
-    LinuxShell systemShell;
-    QtShell shell(systemShell);
     LinuxRegistry registry(shell);
     NetlinkInterfaceTable interfaceTable;
 
@@ -70,6 +76,9 @@ int RunGui(int argc, char** argv) {
                                                std::make_unique<StatusWindows>()),
         nullptr,  // the caption text display joins here once it exists
     });
+    // The display connection breaking ends the program through exit(); the sums counted
+    // since the last periodic save are written then.
+    const LastChanceSave lastChance([&controller] { controller.SaveSumsOnExit(); });
     TMainDependencies dependencies{
         controller,
         dialogs,
@@ -91,8 +100,13 @@ int RunGui(int argc, char** argv) {
     TMain main(std::move(dependencies));
 
     SignalPipe signalPipe;
-    QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main,
-                     [&main](int) { main.Terminate(); });
+    QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main, [&main, &dialogs](int) {
+        dialogs.RequestTermination();
+        main.Terminate();
+    });
+    LogindWatcher logind;
+    QObject::connect(&logind, &LogindWatcher::AboutToSleepOrShutDown, &main,
+                     [&controller] { controller.SaveSettings(); });
     QObject::connect(&instance, &SingleInstance::ActivationRequested, &main, [&main] {
         main.Konfiguration1Click();
         main.raise();
@@ -102,6 +116,11 @@ int RunGui(int argc, char** argv) {
 
     if (!main.FormCreate()) {
         return 1;
+    }
+    // Asked to end while a start-up message was open: start-up has finished without
+    // waiting for anyone, and the window's end saves.
+    if (dialogs.Terminating()) {
+        return 0;
     }
     return QApplication::exec();
 }

@@ -13,7 +13,8 @@ namespace korvalin {
 
 namespace {
 
-constexpr std::array HandledSignals{SIGTERM, SIGINT, SIGHUP};
+// Each asks the program to end as SIGTERM does, after saving.
+constexpr std::array HandledSignals{SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2};
 
 // The write end is used from the signal handler, which may only touch plain globals.
 int writeEnd = -1;
@@ -63,6 +64,8 @@ SignalPipe::SignalPipe(QObject* parent) : QObject(parent) {
     notifier_ = new QSocketNotifier(readEnd, QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &SignalPipe::ReadSignals);
     SetHandler(OnSignal);
+    // A peer that went away must show as a failed write, not end the program unsaved.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 SignalPipe::~SignalPipe() {

@@ -6,9 +6,10 @@ class QSocketNotifier;
 
 namespace korvalin {
 
-// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, through a
-// self-pipe, so the program can save its settings and end normally. One instance per
-// process; the handlers go back to the default when it is destroyed.
+// Turns SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1 and SIGUSR2 into a Qt signal on the GUI thread,
+// through a self-pipe, so the program can save its settings and end normally. One instance per
+// process; the handlers go back to the default when it is destroyed. SIGPIPE is ignored
+// from then on.
 class SignalPipe : public QObject {
     Q_OBJECT
 public:

@@ -7,9 +7,13 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace korvalin {
 
@@ -26,8 +30,8 @@ constexpr int ExchangeTimeoutMs = 2000;
 
 }  // namespace
 
-SingleInstance::SingleInstance(QString folder, QObject* parent)
-    : QObject(parent), folder_(folder.isEmpty() ? DefaultFolder() : std::move(folder)) {}
+SingleInstance::SingleInstance(QStringList folders, QObject* parent)
+    : QObject(parent), candidates_(std::move(folders)) {}
 
 SingleInstance::~SingleInstance() {
     if (server_ != nullptr) {
@@ -38,36 +42,58 @@ SingleInstance::~SingleInstance() {
     }
 }
 
-QString SingleInstance::DefaultFolder() {
+QStringList SingleInstance::DefaultFolders(const QString& dataFolder) {
+    QStringList folders;
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && runtime.startsWith('/') &&
-        QDir(QString::fromLocal8Bit(runtime)).exists()) {
-        return QString::fromLocal8Bit(runtime);
+    if (runtime.startsWith('/')) {
+        folders << QString::fromLocal8Bit(runtime);
     }
-    return QStringLiteral("/tmp/korvalin-%1").arg(getuid());
+    if (!dataFolder.isEmpty()) {
+        folders << dataFolder;
+    }
+    return folders;
 }
 
 namespace {
 
 // The folder must belong to the user and be closed to others, so nobody else can plant
 // a socket or hold the lock.
-bool IsPrivateFolder(const QByteArray& path) {
+bool IsPrivateFolder(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    QDir().mkpath(QFileInfo(folder).absolutePath());
     ::mkdir(path.constData(), 0700);
     struct stat status {};
     return ::lstat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
            status.st_uid == getuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+void WarnUnguarded(const QString& why) {
+    std::fprintf(stderr, "korvalin: %s; running without the single-instance guard.\n",
+                 qPrintable(why));
+}
+
 }  // namespace
 
 bool SingleInstance::Acquire() {
-    if (!IsPrivateFolder(QFile::encodeName(folder_))) {
+    folder_.clear();
+    for (const QString& candidate : candidates_) {
+        if (!candidate.isEmpty() && IsPrivateFolder(candidate)) {
+            folder_ = candidate;
+            break;
+        }
+    }
+    if (folder_.isEmpty()) {
+        WarnUnguarded(QStringLiteral("no folder private to this user among \"%1\"")
+                          .arg(candidates_.join(QStringLiteral("\", \""))));
         return true;  // the program still runs, only without the guard
     }
     const QByteArray lockPath = QFile::encodeName(QDir(folder_).filePath(QLatin1String(LockName)));
     lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lockFd_ < 0) {
-        return true;  // without a lock the program still runs, only unguarded
+        WarnUnguarded(
+            QStringLiteral("cannot create the lock %1: %2")
+                .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(std::strerror(errno))));
+        return true;
     }
     if (flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
         ::close(lockFd_);

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 
@@ -14,20 +15,26 @@ namespace korvalin {
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // folder: where the lock and the socket live; empty means $XDG_RUNTIME_DIR, else
-    // /tmp/korvalin-<uid>.
-    explicit SingleInstance(QString folder = QString(), QObject* parent = nullptr);
+    // folders: where the lock and the socket may live, best first; the first one that is
+    // private to the user (created when missing) is taken.
+    explicit SingleInstance(QStringList folders, QObject* parent = nullptr);
     ~SingleInstance() override;
 
     // True: this is the first instance and now listens. False: another instance runs and
     // has been asked to show itself (or could not be reached); the caller exits with 0.
+    // When no folder can be had or locked, the program runs unguarded and says so on
+    // standard error.
     bool Acquire();
 
-    // Whether this instance answers later ones (false before Acquire, when the folder is
-    // not private to the user, and in a later instance).
+    // Whether this instance answers later ones (false before Acquire, when no folder is
+    // private to the user, and in a later instance).
     bool Listening() const;
+    // The folder taken by Acquire; empty before or when none could be had.
+    const QString& Folder() const { return folder_; }
 
-    static QString DefaultFolder();
+    // $XDG_RUNTIME_DIR when set, then the program's data folder: both belong to the user
+    // alone, unlike a shared temporary folder that another user can take first.
+    static QStringList DefaultFolders(const QString& dataFolder);
 
 signals:
     // A later instance asked this one to show its configuration window.
@@ -37,6 +44,7 @@ private:
     void AcceptConnections();
     bool NotifyFirstInstance();
 
+    QStringList candidates_;
     QString folder_;
     int lockFd_ = -1;
     QLocalServer* server_ = nullptr;

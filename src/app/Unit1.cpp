@@ -302,6 +302,11 @@ void TMain::BuildButtonRow() {
     Button5 = MakeButton(this, "Button5", QStringLiteral("Programm beenden"),
                          QStringLiteral("Beendet Korvalin"), QRect(468, top, 149, height));
     FooterLinkLabel = Make<TMyLinkLabel>(this, "FooterLinkLabel", QRect(0, 511, ClientWidth, 22));
+    // Hidden until a save fails; then it says so until saving works again.
+    SaveStatusLabel = MakeLabel(this, "SaveStatusLabel", QString(), QRect(360, 400, 257, 58));
+    SaveStatusLabel->setWordWrap(true);
+    SaveStatusLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SaveStatusLabel->hide();
     FooterLinkLabel->setText(QStringLiteral("Powered by Bresmuth"));
     FooterLinkLabel->setAlignment(Qt::AlignCenter);
     FooterLinkLabel->SetAddress(WebPageAddress);
@@ -385,7 +390,7 @@ void TMain::ConnectHandlers() {
     connect(Konfiguration1, &QAction::triggered, this, &TMain::Konfiguration1Click);
     connect(Beenden1, &QAction::triggered, this, &TMain::Beenden1Click);
     connect(TrayIcon, &TTrayIcon95::OnClick, this, &TMain::Konfiguration1Click);
-    connect(sumsTimer_, &QTimer::timeout, this, [this] { controller_.SaveSums(); });
+    connect(sumsTimer_, &QTimer::timeout, this, [this] { controller_.PeriodicSave(); });
 }
 
 void TMain::CenterOnScreen() {
@@ -418,6 +423,8 @@ bool TMain::FormCreate() {
     controller_.SetOnInterfaces([this](const std::vector<std::string>& interfaces, int selected) {
         ShowInterfaces(interfaces, selected);
     });
+    controller_.SetOnSaveProblem(
+        [this](bool failing, const std::string& text) { ShowSaveStatus(failing, text); });
     if (!controller_.Open()) {
         if (quit_) {
             quit_();
@@ -493,7 +500,17 @@ void TMain::FormDestroy() {
     controller_.Shutdown();
     controller_.SetFigureDisplay(nullptr);
     controller_.SetOnInterfaces({});
+    controller_.SetOnSaveProblem({});
     TrayIcon->SetActive(false);
+}
+
+void TMain::ShowSaveStatus(bool failing, const std::string& text) {
+    QPalette palette = SaveStatusLabel->palette();
+    palette.setColor(QPalette::WindowText, failing ? QColor(Qt::red) : QColor(Qt::darkGreen));
+    SaveStatusLabel->setPalette(palette);
+    SaveStatusLabel->setText(failing ? QStringLiteral("Speichern fehlgeschlagen: ") + Q(text)
+                                     : QStringLiteral("Speichern wieder möglich: ") + Q(text));
+    SaveStatusLabel->show();
 }
 
 void TMain::Terminate() {

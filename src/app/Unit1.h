@@ -180,6 +180,8 @@ public:
     TMySpeedButton* MySpeedButton1 = nullptr;
     QFrame* Bevel1 = nullptr;
     TMyLinkLabel* FooterLinkLabel = nullptr;
+    // The state of saving, shown while a save fails and once it works again.
+    QLabel* SaveStatusLabel = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction* Konfiguration1 = nullptr;
     QAction* Beenden1 = nullptr;
@@ -209,6 +211,7 @@ private:
     void ShowInterfaces(const std::vector<std::string>& interfaces, int selected);
     void TestAnswered();
     void HideSteps();
+    void ShowSaveStatus(bool failing, const std::string& text);
     void RestoreSteps();
 
     Controller& controller_;

@@ -1,6 +1,9 @@
 #include "control/Controller.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
 
 #include "core/DataFolder.h"
 #include "core/MyIni.h"
@@ -19,6 +22,20 @@ std::int32_t WrappingAdd(std::int32_t sum, std::int64_t value) {
                                      static_cast<std::uint32_t>(value));
 }
 
+// What a settings file ErrorCode means, for a person.
+std::string ErrorText(std::int32_t errorCode) {
+    switch (errorCode) {
+    case -1:
+        return "the file cannot be opened";
+    case 3:
+        return std::strerror(ENOENT);
+    case 5:
+        return "the file is read-only";
+    default:
+        return errorCode > 0 ? std::strerror(errorCode) : "error " + std::to_string(errorCode);
+    }
+}
+
 }  // namespace
 
 Controller::Controller(ControllerParts parts)
@@ -28,7 +45,8 @@ Controller::Controller(ControllerParts parts)
       router_(std::move(parts.router)),
       statusWindows_(std::move(parts.statusWindows)),
       captionText_(std::move(parts.captionText)),
-      ini_(std::make_unique<TTheIniFile>(dialogs_, shell_)) {
+      ini_(std::make_unique<TTheIniFile>(dialogs_, shell_)),
+      diagnostics_(&std::cerr) {
     if (!statusWindows_) {
         statusWindows_ = std::make_unique<StatusWindows>();
     }
@@ -61,11 +79,26 @@ bool Controller::Open() {
         return false;
     }
     settings_ = LoadSettings(*ini_, adapter_->Adapters());
+    ReportUnreadableSettings();
     if (settings_.showInTitleBar) {
         captionText_->SetEnabled(true);
     }
     ApplyCorrection();
     return true;
+}
+
+void Controller::ReportUnreadableSettings() {
+    const int error = ini_->ReadFailure();
+    if (error == 0) {
+        return;
+    }
+    const std::string path = ini_->IniFileName();
+    *diagnostics_ << "korvalin: cannot read the settings file " << path << ": " << ErrorText(error)
+                  << "; starting with the factory settings." << std::endl;
+    MsgBox(dialogs_,
+           "Die Einstellungen in " + path + " können nicht gelesen werden (" + ErrorText(error) +
+               "). Korvalin startet mit den Werkseinstellungen.",
+           "", mkWarning, {btnOK});
 }
 
 void Controller::StartSource() {
@@ -186,8 +219,12 @@ void Controller::SaveSettings() {
     if (!shownInterface_.empty()) {
         settings_.snmpMonIntf = shownInterface_;
     }
-    korvalin::SaveSettings(*ini_, settings_);
-    NoteSumsSaved();
+    const std::int32_t error = korvalin::SaveSettings(*ini_, settings_);
+    settingsUnsaved_ = error != 0;
+    if (error == 0) {
+        NoteSumsSaved();
+    }
+    NoteSaveOutcome(error);
 }
 
 void Controller::SaveSums() {
@@ -195,8 +232,48 @@ void Controller::SaveSums() {
         (settings_.sumSend == savedSumSend_ && settings_.sumReceive == savedSumReceive_)) {
         return;
     }
-    SaveSettingsSection(*ini_, settings_, "Sums");
-    NoteSumsSaved();
+    const std::int32_t error = SaveSettingsSection(*ini_, settings_, "Sums");
+    if (error == 0) {
+        NoteSumsSaved();
+    }
+    NoteSaveOutcome(error);
+}
+
+void Controller::PeriodicSave() {
+    if (settingsUnsaved_) {
+        SaveSettings();
+    } else {
+        SaveSums();
+    }
+}
+
+void Controller::SaveSumsOnExit() {
+    onSaveProblem_ = nullptr;
+    SaveSums();
+}
+
+void Controller::NoteSaveOutcome(std::int32_t errorCode) {
+    const std::string path = ini_->IniFileName();
+    if (errorCode == 0) {
+        if (saveFailing_) {
+            saveFailing_ = false;
+            Report(false, "The settings are saved to " + path + " again.");
+        }
+        return;
+    }
+    if (saveFailing_) {
+        return;  // said once; each later save tries again
+    }
+    saveFailing_ = true;
+    Report(true, "Cannot save the settings to " + path + ": " + ErrorText(errorCode) +
+                     ". Every later save tries again.");
+}
+
+void Controller::Report(bool failing, const std::string& text) {
+    *diagnostics_ << "korvalin: " << text << std::endl;
+    if (onSaveProblem_) {
+        onSaveProblem_(failing, text);
+    }
 }
 
 void Controller::NoteSumsSaved() {

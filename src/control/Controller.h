@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,21 @@ public:
     void SaveSettings();
     // The section "Sums" alone, when the sums changed since they were last written.
     void SaveSums();
+    // The clock's save: the whole schema again while an earlier save failed, else the sums.
+    void PeriodicSave();
+    // The sums alone, for an end that runs no more window code: no view is told.
+    void SaveSumsOnExit();
+    // Whether the last save failed (reported once; every later save retries).
+    bool SaveFailing() const { return saveFailing_; }
+
+    // Runs when saving starts failing (failing true) and when it works again, with the
+    // text that says so; the same text goes to the diagnostics stream.
+    void SetOnSaveProblem(std::function<void(bool failing, const std::string& text)> handler) {
+        onSaveProblem_ = std::move(handler);
+    }
+    // Where failures are reported besides the view; standard error unless a test says
+    // otherwise.
+    void SetDiagnostics(std::ostream& out) { diagnostics_ = &out; }
 
     // The checked entry of the adapter list, as saved under "Monitor"; empty: none.
     void SetCheckedAdapter(const std::string& adapter) { settings_.monitor = adapter; }
@@ -125,6 +141,9 @@ public:
     TTheIniFile& IniFile() { return *ini_; }
 
 private:
+    // A settings file that exists but cannot be read leaves the factory settings: the
+    // user is told why their settings are gone.
+    void ReportUnreadableSettings();
     void StartRouterPolling();
     void ConfigureRouter();
     void InterfacesArrived();
@@ -133,6 +152,8 @@ private:
                 std::int64_t intervalSent, bool sumsBeforeWindows);
     void AddToSums(std::int64_t received, std::int64_t sent);
     void NoteSumsSaved();
+    void NoteSaveOutcome(std::int32_t errorCode);
+    void Report(bool failing, const std::string& text);
 
     Dialogs& dialogs_;
     const Shell& shell_;
@@ -153,6 +174,11 @@ private:
     // Whether the interface list that arrives next may put its first entry into the
     // remembered interface (it may after start-up, not after a test).
     bool copyFirstInterface_ = false;
+    std::function<void(bool, const std::string&)> onSaveProblem_;
+    std::ostream* diagnostics_;
+    bool saveFailing_ = false;
+    // A full save failed; the next periodic save writes the whole schema again.
+    bool settingsUnsaved_ = false;
     std::int32_t savedSumSend_ = 0;
     std::int32_t savedSumReceive_ = 0;
 };

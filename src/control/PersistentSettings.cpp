@@ -91,6 +91,17 @@ void SaveKey(TTheIniFile& ini, const SettingsKey& row, const PersistentSettings&
         row.member);
 }
 
+// Opening a file that does not exist yet reports 2 and succeeds; any failure leaves it
+// closed with its reason in the error code.
+std::int32_t OpenForSaving(TTheIniFile& ini, const std::string& section) {
+    ini.SetSection(section);
+    ini.SetOpen(true);
+    if (ini.Open()) {
+        return 0;
+    }
+    return ini.ErrorCode() != 0 ? ini.ErrorCode() : -1;
+}
+
 void SelectSection(TTheIniFile& ini, const SettingsKey& row) {
     if (ini.Section() != row.section) {
         ini.SetSection(row.section);
@@ -114,9 +125,10 @@ PersistentSettings LoadSettings(TTheIniFile& ini, const std::vector<std::string>
     return settings;
 }
 
-void SaveSettings(TTheIniFile& ini, const PersistentSettings& settings) {
-    ini.SetSection(Schema[0].section);
-    ini.SetOpen(true);
+std::int32_t SaveSettings(TTheIniFile& ini, const PersistentSettings& settings) {
+    if (const std::int32_t error = OpenForSaving(ini, Schema[0].section); error != 0) {
+        return error;
+    }
     // One atomic replacement for the whole schema instead of one per key.
     ini.BeginUpdate();
     for (const SettingsKey& row : Schema) {
@@ -124,12 +136,14 @@ void SaveSettings(TTheIniFile& ini, const PersistentSettings& settings) {
         SaveKey(ini, row, settings);
     }
     ini.EndUpdate();
+    return ini.ErrorCode();
 }
 
-void SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
-                         const std::string& section) {
-    ini.SetSection(section);
-    ini.SetOpen(true);
+std::int32_t SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
+                                 const std::string& section) {
+    if (const std::int32_t error = OpenForSaving(ini, section); error != 0) {
+        return error;
+    }
     ini.BeginUpdate();
     for (const SettingsKey& row : Schema) {
         if (row.section == section) {
@@ -137,6 +151,7 @@ void SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
         }
     }
     ini.EndUpdate();
+    return ini.ErrorCode();
 }
 
 }  // namespace korvalin

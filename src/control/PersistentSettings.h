@@ -88,11 +88,13 @@ std::span<const SettingsKey> SettingsSchema();
 // missing "Monitor".
 PersistentSettings LoadSettings(TTheIniFile& ini, const std::vector<std::string>& adapters);
 
-// Writes every key of the schema but "New" in one atomic replacement of the file.
-void SaveSettings(TTheIniFile& ini, const PersistentSettings& settings);
+// Writes every key of the schema but "New" in one atomic replacement of the file. Returns
+// 0, or the settings file's ErrorCode of the failure (the file could not be opened, a
+// write was refused or the replacement failed); the file is then left as it was.
+std::int32_t SaveSettings(TTheIniFile& ini, const PersistentSettings& settings);
 
-// Writes the keys of one section alone, in one replacement.
-void SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
-                         const std::string& section);
+// Writes the keys of one section alone, in one replacement; returns as SaveSettings.
+std::int32_t SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
+                                 const std::string& section);
 
 }  // namespace korvalin

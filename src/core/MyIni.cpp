@@ -112,12 +112,41 @@ void TTheIniFile::SetOpen(bool open) {
     // shows the file being closed and must not answer reads of the next one.
     pendingView_.reset();
     updateDepth_ = 0;
+    batchError_ = 0;
     open_ = false;
     filePath_.clear();
     cache_->Forget();
+    unreadableStamp_.reset();
     if (open) {
         open_ = OpenFile();
+        openError_ = open_ ? 0 : errorCode_;
     }
+}
+
+int TTheIniFile::ReadFailure() {
+    if (!open_) {
+        return openError_ == EISDIR ? EISDIR : 0;
+    }
+    return LoadForReading();
+}
+
+int TTheIniFile::LoadForReading() {
+    struct stat info {};
+    std::optional<FileStamp> stamp;
+    if (::stat(filePath_.c_str(), &info) == 0) {
+        const auto ns = [](const timespec& time) {
+            return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+        };
+        stamp =
+            FileStamp{info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim), ns(info.st_ctim)};
+        if (unreadableStamp_ && *unreadableStamp_ == *stamp) {
+            return unreadableError_;
+        }
+    }
+    const int error = cache_->Load(filePath_);
+    unreadableStamp_ = error != 0 ? stamp : std::nullopt;
+    unreadableError_ = error;
+    return error;
 }
 
 std::string TTheIniFile::ComposePath() const {
@@ -176,7 +205,7 @@ bool TTheIniFile::LookUp(const std::string& name, std::string& value) {
     std::optional<std::string> stored;
     if (pendingView_) {
         stored = pendingView_->Value(section_, name);
-    } else if (cache_->Load(filePath_) == 0) {
+    } else if (LoadForReading() == 0) {
         stored = cache_->Document().Value(section_, name);
     }
     if (!stored || *stored == kMissing) {
@@ -190,7 +219,7 @@ bool TTheIniFile::LookUp(const std::string& name, std::string& value) {
 void TTheIniFile::Store(const std::string& name, const std::string& value) {
     if (updateDepth_ > 0) {
         if (!pendingView_) {
-            if (const int error = cache_->Load(filePath_); error != 0) {
+            if (const int error = LoadForReading(); error != 0) {
                 errorCode_ = FailureCode(error);
                 return;
             }
@@ -205,7 +234,7 @@ void TTheIniFile::Store(const std::string& name, const std::string& value) {
     }
     const FolderLock lock(filePath_);
     // A file that cannot be read is not overwritten: its unknown keys would be lost.
-    if (const int error = cache_->Load(filePath_); error != 0) {
+    if (const int error = LoadForReading(); error != 0) {
         errorCode_ = FailureCode(error);
         return;
     }
@@ -225,7 +254,10 @@ void TTheIniFile::EndUpdate() {
     if (updateDepth_ == 0 || --updateDepth_ > 0) {
         return;
     }
-    errorCode_ = FailureCode(Flush());
+    const int flushed = FailureCode(Flush());
+    // A write the batch refused is as much a failed save as a replacement that failed.
+    errorCode_ = batchError_ != 0 ? batchError_ : flushed;
+    batchError_ = 0;
 }
 
 int TTheIniFile::Flush() {
@@ -261,6 +293,9 @@ std::string TTheIniFile::ReadString(const std::string& name, const std::string& 
 void TTheIniFile::WriteString(const std::string& name, const std::string& value) {
     if (Ready() && !name.empty()) {
         Store(name, value);
+    }
+    if (updateDepth_ > 0 && errorCode_ != 0 && batchError_ == 0) {
+        batchError_ = errorCode_;
     }
 }
 

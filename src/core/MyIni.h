@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,11 +78,18 @@ public:
     // Writes between BeginUpdate and the matching EndUpdate are collected and reach the
     // file in one atomic replacement at EndUpdate (each replacement waits for the disk,
     // so saving a few dozen keys one by one would hold the caller for a long time).
-    // Reads in between see the collected values. EndUpdate sets ErrorCode to the outcome
-    // of that replacement (0 or an errno value); closing the file or destroying the
-    // component ends an open batch the same way.
+    // Reads in between see the collected values. EndUpdate sets ErrorCode to the first
+    // failure of the batch: a write it refused (-1 when the file is not open, or the
+    // write's own code) or the replacement's errno value; 0 only when every write reached
+    // the file. Closing the file or destroying the component ends an open batch too.
     void BeginUpdate();
     void EndUpdate();
+
+    // 0 when the file can be read or does not exist yet; otherwise the errno value that
+    // keeps every read at its default: EISDIR for a folder in the file's place (the file
+    // is then closed), EFBIG for a file above the size limit, or what reading it failed
+    // with. Other reasons for a closed file (no folder, read-only) count as 0 here.
+    int ReadFailure();
 
     // The full path of the open file (empty while closed).
     const std::string& FilePath() const { return filePath_; }
@@ -100,6 +110,9 @@ private:
     void Store(const std::string& name, const std::string& value);
     // Writes the collected changes; returns 0 or an errno value.
     int Flush();
+    // The cache brought up to date for a read or a single write; a file that failed to
+    // load is not read again for every key while it stays unchanged (it may be large).
+    int LoadForReading();
 
     struct Change {
         std::string section;
@@ -119,6 +132,19 @@ private:
     std::string filePath_;
     std::unique_ptr<IniDocumentCache> cache_;
     int updateDepth_ = 0;
+    std::int32_t batchError_ = 0;
+    int openError_ = 0;  // why the last opening failed, 0 when it did not
+    struct FileStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        std::int64_t modifiedNs = 0;
+        std::int64_t changedNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    std::optional<FileStamp> unreadableStamp_;
+    int unreadableError_ = 0;  // the first write of
+                               // the open batch that failed
     std::vector<Change> pending_;
     std::unique_ptr<IniDocument> pendingView_;  // the file with the collected changes
 };

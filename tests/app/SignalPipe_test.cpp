@@ -32,15 +32,23 @@ TEST_P(SignalPipeSignals, ArriveAsOneQtSignalWithTheirNumber) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Termination, SignalPipeSignals,
-                         ::testing::Values(SIGTERM, SIGINT, SIGHUP));
+                         ::testing::Values(SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2));
 
 TEST(SignalPipe, GivesTheDefaultHandlingBackWhenDestroyed) {
     { SignalPipe pipe; }
-    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2}) {
         struct sigaction current {};
         sigaction(signalNumber, nullptr, &current);
         EXPECT_EQ(current.sa_handler, SIG_DFL) << signalNumber;
     }
+}
+
+TEST(SignalPipe, IgnoresABrokenPipe) {
+    SignalPipe pipe;
+    std::raise(SIGPIPE);  // would end the test program unless ignored
+    struct sigaction current {};
+    sigaction(SIGPIPE, nullptr, &current);
+    EXPECT_EQ(current.sa_handler, SIG_IGN);
 }
 
 TEST(SignalPipe, ASecondPipeLeavesTheFirstInCharge) {

@@ -35,7 +35,7 @@ protected:
     bool RunLaterInstance() {
         std::atomic<int> answer{-1};
         std::thread later([&] {
-            SingleInstance second(Folder());
+            SingleInstance second({Folder()});
             answer = second.Acquire() ? 1 : 0;
         });
         QElapsedTimer waited;
@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(SingleInstanceTest, TheFirstInstanceListensAndALaterOneAsksItToShowItself) {
-    SingleInstance first(Folder());
+    SingleInstance first({Folder()});
     ASSERT_TRUE(first.Acquire());
     EXPECT_TRUE(first.Listening());
     int activations = 0;
@@ -68,10 +68,10 @@ TEST_F(SingleInstanceTest, TheFirstInstanceListensAndALaterOneAsksItToShowItself
 
 TEST_F(SingleInstanceTest, AFinishedInstanceMakesRoomForTheNext) {
     {
-        SingleInstance first(Folder());
+        SingleInstance first({Folder()});
         ASSERT_TRUE(first.Acquire());
     }
-    SingleInstance next(Folder());
+    SingleInstance next({Folder()});
     EXPECT_TRUE(next.Acquire());
     EXPECT_TRUE(next.Listening());
 }
@@ -88,7 +88,7 @@ TEST_F(SingleInstanceTest, ASocketLeftByACrashedRunDoesNotBlockTheStart) {
     close(fd);
     ASSERT_TRUE(QFile::exists(SocketPath()));
 
-    SingleInstance first(Folder());
+    SingleInstance first({Folder()});
     ASSERT_TRUE(first.Acquire());
     EXPECT_TRUE(first.Listening());
     int activations = 0;
@@ -99,7 +99,7 @@ TEST_F(SingleInstanceTest, ASocketLeftByACrashedRunDoesNotBlockTheStart) {
 }
 
 TEST_F(SingleInstanceTest, AStrangerOnTheSocketCannotTriggerTheWindow) {
-    SingleInstance first(Folder());
+    SingleInstance first({Folder()});
     ASSERT_TRUE(first.Acquire());
     int activations = 0;
     QObject::connect(&first, &SingleInstance::ActivationRequested, [&] { ++activations; });
@@ -118,12 +118,41 @@ TEST_F(SingleInstanceTest, AStrangerOnTheSocketCannotTriggerTheWindow) {
     EXPECT_EQ(activations, 0);
 }
 
+// A folder others may write to could have been made by one of them; the next folder of
+// the user's own is taken instead, and without one the user is told.
 TEST_F(SingleInstanceTest, AFolderOpenToOthersIsNotTrusted) {
     chmod(QFile::encodeName(Folder()).constData(), 0777);
-    SingleInstance first(Folder());
-    EXPECT_TRUE(first.Acquire());
-    EXPECT_FALSE(first.Listening());
-    EXPECT_FALSE(QFile::exists(SocketPath()));
+    QTemporaryDir other;
+    const QString fallback = QDir(other.path()).filePath(QStringLiteral("data/Korvalin"));
+    {
+        SingleInstance first({Folder(), fallback});
+        EXPECT_TRUE(first.Acquire());
+        EXPECT_TRUE(first.Listening());
+        EXPECT_EQ(first.Folder(), fallback) << "created when missing";
+        EXPECT_FALSE(QFile::exists(SocketPath()));
+    }
+    ::testing::internal::CaptureStderr();
+    SingleInstance alone({Folder()});
+    EXPECT_TRUE(alone.Acquire());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(alone.Listening());
+    EXPECT_NE(said.find("single-instance guard"), std::string::npos) << said;
+    EXPECT_NE(said.find(Folder().toStdString()), std::string::npos) << said;
+}
+
+TEST(SingleInstanceFolders, RuntimeFolderFirstThenTheDataFolder) {
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", "/run/user/4711");
+    EXPECT_EQ(SingleInstance::DefaultFolders(QStringLiteral("/home/u/.config/Korvalin")),
+              (QStringList{QStringLiteral("/run/user/4711"),
+                           QStringLiteral("/home/u/.config/Korvalin")}));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(SingleInstance::DefaultFolders(QStringLiteral("/home/u/.config/Korvalin")),
+              QStringList{QStringLiteral("/home/u/.config/Korvalin")})
+        << "no shared temporary folder";
+    if (!saved.isNull()) {
+        qputenv("XDG_RUNTIME_DIR", saved);
+    }
 }
 
 }  // namespace

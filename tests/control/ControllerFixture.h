@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,10 @@ protected:
             std::make_unique<RecordingStatusWindows>(status),
             nullptr,
         });
+        controller->SetDiagnostics(diagnostics);
+        controller->SetOnSaveProblem([this](bool failing, const std::string& text) {
+            saveReports.push_back({failing, text});
+        });
         controller->SetFigureDisplay(&figures);
         controller->SetOnInterfaces([this](const std::vector<std::string>& list, int selected) {
             shownInterfaces = list;
@@ -103,6 +108,13 @@ protected:
     FakeAdapterSource* adapter = nullptr;
     FakeRouterSource* router = nullptr;
     std::vector<std::string> shownInterfaces;
+    // What the controller reported on its diagnostics stream and to the view.
+    std::ostringstream diagnostics;
+    struct SaveReport {
+        bool failing;
+        std::string text;
+    };
+    std::vector<SaveReport> saveReports;
     int selectedInterface = -2;
     std::unique_ptr<Controller> controller;
 };

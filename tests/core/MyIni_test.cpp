@@ -312,6 +312,28 @@ TEST_F(TheIniFileTest, FileChangedBehindItsBackIsReadAgain) {
     EXPECT_EQ(ini.ReadInteger("k", 0), 2);
 }
 
+TEST_F(TheIniFileTest, UnreadableFileReportsWhyAndIsReadOnceItIsFixed) {
+    TempFolder::WriteFile(Path(), "[Options]\nk=1\n");
+    std::filesystem::resize_file(Path(), 64 * 1024 * 1024 + 1);
+    OpenAt(Path());
+    EXPECT_EQ(ini.ReadFailure(), EFBIG);
+    EXPECT_EQ(ini.ReadInteger("k", 7), 7);
+    ini.WriteInteger("k", 2);
+    EXPECT_EQ(ini.ErrorCode(), EFBIG) << "an unreadable file is never overwritten";
+    TempFolder::WriteFile(Path(), "[Options]\nk=3\n");
+    EXPECT_EQ(ini.ReadFailure(), 0);
+    EXPECT_EQ(ini.ReadInteger("k", 7), 3);
+
+    std::filesystem::remove(Path());
+    std::filesystem::create_directories(Path());
+    OpenAt(Path());
+    EXPECT_FALSE(ini.Open());
+    EXPECT_EQ(ini.ReadFailure(), EISDIR);
+    std::filesystem::remove(Path());
+    OpenAt(Path());
+    EXPECT_EQ(ini.ReadFailure(), 0) << "a missing file is a new one, not an unreadable one";
+}
+
 TEST_F(TheIniFileTest, BatchReachesTheFileOnceAtTheEnd) {
     TempFolder::WriteFile(Path(), "; mine\n[Options]\nk=0\n");
     OpenAt(Path());
@@ -377,6 +399,38 @@ TEST_F(TheIniFileTest, BatchEndReportsAFailedReplacement) {
     std::filesystem::remove_all(folder / "sub");
     ini.EndUpdate();
     EXPECT_EQ(ini.ErrorCode(), 3) << "the folder is gone";
+}
+
+// A batch whose writes were all refused has nothing to replace the file with; its end
+// must still report the failure, or a caller takes a lost save for a good one.
+TEST_F(TheIniFileTest, BatchEndReportsRefusedWrites) {
+    const struct {
+        const char* name;
+        bool open;
+        std::int32_t expected;
+    } cases[] = {{"the file could not be opened", false, -1},
+                 {"a folder took the file's place", true, EISDIR}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Path());
+        OpenAt(Path());
+        if (!c.open) {
+            ini.SetOpen(false);
+        } else {
+            std::filesystem::create_directories(Path());
+        }
+        ini.BeginUpdate();
+        ini.WriteInteger("k", 1);
+        ini.WriteInteger("l", 2);
+        ini.EndUpdate();
+        EXPECT_EQ(ini.ErrorCode(), c.expected);
+        std::filesystem::remove_all(Path());
+        OpenAt(Path());
+        ini.BeginUpdate();
+        ini.WriteInteger("k", 1);
+        ini.EndUpdate();
+        EXPECT_EQ(ini.ErrorCode(), 0) << "the next batch starts clean";
+    }
 }
 
 // A batch whose only write was refused holds a view of the file but nothing to write;

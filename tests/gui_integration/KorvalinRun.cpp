@@ -24,6 +24,23 @@ std::unique_ptr<Child> KorvalinRun::Start() const {
                        folder_.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder_.filePath(QStringLiteral("run")));
     environment.insert(QStringLiteral("HOME"), folder_.filePath(QStringLiteral("home")));
+    return StartIn(environment);
+}
+
+std::unique_ptr<Child> KorvalinRun::StartWithoutRuntimeFolder() const {
+    QProcessEnvironment environment = session_.Environment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       folder_.filePath(QStringLiteral("config")));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    environment.insert(QStringLiteral("HOME"), folder_.filePath(QStringLiteral("home")));
+    return StartIn(environment);
+}
+
+QString KorvalinRun::DataFolder() const {
+    return folder_.filePath(QStringLiteral("config/Korvalin"));
+}
+
+std::unique_ptr<Child> KorvalinRun::StartIn(const QProcessEnvironment& environment) const {
     const QString log = folder_.filePath(QStringLiteral("korvalin.log"));
     const QString binary = QStringLiteral(KORVALIN_BINARY);
     if (networkNamespace_.isEmpty()) {

@@ -19,6 +19,10 @@ public:
 
     // Starts one more process of the program (the first, or a later instance).
     std::unique_ptr<Child> Start() const;
+    // The same without XDG_RUNTIME_DIR, as a session without one starts it.
+    std::unique_ptr<Child> StartWithoutRuntimeFolder() const;
+    // The program's data folder, below the configuration folder.
+    QString DataFolder() const;
 
     QString SettingsFile() const;
     // Writes the settings file before a start, as an earlier run would have left it.
@@ -29,6 +33,8 @@ public:
     QString Log() const;
 
 private:
+    std::unique_ptr<Child> StartIn(const QProcessEnvironment& environment) const;
+
     const X11Session& session_;
     QString networkNamespace_;
     QTemporaryDir folder_;

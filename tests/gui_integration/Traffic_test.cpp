@@ -164,5 +164,45 @@ TEST(CountedTraffic, SurvivesAKillWithoutWarningAfterAMinute) {
     EXPECT_TRUE(next->Running());
 }
 
+// The X server dies between two periodic saves: the program ends with it and must write
+// the sums it counted since the last save on its way out.
+TEST(CountedTraffic, SurvivesTheDisplayServerDying) {
+    if (!Prerequisites()) {
+        GTEST_SKIP() << "needs root for network namespaces, python3 and the X tools";
+    }
+    VethPair pair;
+    ASSERT_TRUE(pair.ready) << "could not set up the network namespaces";
+    X11Session session;
+    ASSERT_TRUE(session.Started());
+    KorvalinRun run(session, pair.a);
+
+    auto program = run.Start();
+    ASSERT_FALSE(session.WaitForDockedIcon(QStringLiteral("korvalin"), 15000).isEmpty())
+        << run.Log().toStdString();
+    // The adapter monitor samples once a second; the first sample sets its baseline.
+    QThread::msleep(2000);
+    ASSERT_TRUE(ExchangeKnownTraffic(pair));
+    // The last bytes reach the sums with the next sample or two.
+    QThread::msleep(3000);
+    ASSERT_TRUE(program->Running()) << run.Log().toStdString();
+    EXPECT_EQ(run.Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).value_or("0"),
+              QStringLiteral("0"))
+        << "no periodic save has run yet";
+
+    ASSERT_TRUE(session.KillServer());
+    // The toolkit ends the program with exit status 1 when its display is gone.
+    EXPECT_EQ(program->WaitForExit(20000), 1) << run.Log().toStdString();
+
+    const qint64 sent =
+        run.Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).value_or("-1").toLongLong();
+    const qint64 received = run.Setting(QStringLiteral("Sums"), QStringLiteral("sumReceive"))
+                                .value_or("-1")
+                                .toLongLong();
+    EXPECT_GE(sent, BytesSent) << run.Log().toStdString();
+    EXPECT_LE(sent, BytesSent + BytesSent / 10 + BytesReceived / 10 + 256 * 1024);
+    EXPECT_GE(received, BytesReceived);
+    EXPECT_LE(received, BytesReceived + BytesReceived / 10 + BytesSent / 10 + 256 * 1024);
+}
+
 }  // namespace
 }  // namespace korvalin::testing

@@ -105,6 +105,14 @@ X11Session::X11Session(bool withTrayHost) {
     }
 }
 
+bool X11Session::KillServer() {
+    if (!server_) {
+        return false;
+    }
+    server_->Kill(SIGKILL);
+    return server_->WaitForExit(10000).has_value() || !server_->Running();
+}
+
 X11Session::~X11Session() {
     trayHost_.reset();
     windowManager_.reset();

@@ -62,6 +62,9 @@ public:
 
     void Screenshot(const QString& path) const;
 
+    // Kills the X server without warning, as a crashing server goes; waits for its end.
+    bool KillServer();
+
 private:
     bool StartTrayHost();
     QString TrayHostWindow() const;
