@@ -60,12 +60,25 @@ bool OwnerMayWrite(const struct stat& info) {
 }
 
 // The counterpart of clearing the read-only attribute: give the owner write permission.
+// Only the user's own regular file is changed, found without following a link (a
+// descriptor that names the entry itself, changed through its /proc name): a link, or
+// another user's file, is left exactly as it is, and the atomic write decides whether it
+// may be written.
 bool MakeWritable(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    const int fd = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    return OwnerMayWrite(info) || ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+    struct stat info {};
+    bool writable = false;
+    if (::fstat(fd, &info) == 0) {
+        const std::string entry = "/proc/self/fd/" + std::to_string(fd);
+        writable = S_ISLNK(info.st_mode) || OwnerMayWrite(info) ||
+                   (S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+                    ::chmod(entry.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0);
+    }
+    ::close(fd);
+    return writable;
 }
 
 // Creating the file and removing it again tells whether the first write will be able to

@@ -236,6 +236,43 @@ TEST_F(TheIniFileTest, WritesIntegersAndBooleansAsDigits) {
     EXPECT_FALSE(ini.ReadBool("off", true));
 }
 
+// Opening makes only the user's own file writable: a read-only file behind a link, or
+// one of another user, keeps its mode, and the atomic write refuses what it must.
+TEST_F(TheIniFileTest, OpeningChangesNoModeThroughALinkOrOfAnotherUsersFile) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to own a file as another user";
+    }
+    const std::string foreign = folder / "foreign.ini";
+    TempFolder::WriteFile(foreign, "[Options]\nk=1\n");
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(foreign.c_str(), 0444), 0);
+    const std::string own = folder / "own.ini";
+    TempFolder::WriteFile(own, "[Options]\nk=1\n");
+    ASSERT_EQ(::chmod(own.c_str(), 0444), 0);
+    for (const std::string& target : {foreign, own}) {
+        SCOPED_TRACE(target);
+        std::filesystem::remove(Path());
+        std::filesystem::create_symlink(target, Path());
+        OpenAt(Path());
+        ini.Open();
+        ini.WriteInteger("k", 2);
+        struct stat info {};
+        ASSERT_EQ(::stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0444U);
+        ini.SetOpen(false);
+    }
+    EXPECT_EQ(TempFolder::ReadFile(foreign), "[Options]\nk=1\n");
+    std::filesystem::remove(Path());
+    TempFolder::WriteFile(Path(), "[Options]\nk=1\n");
+    ASSERT_EQ(::chown(Path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(Path().c_str(), 0444), 0);
+    OpenAt(Path());
+    ini.Open();
+    struct stat info {};
+    ASSERT_EQ(::stat(Path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444U) << "another user's file keeps its mode";
+}
+
 TEST_F(TheIniFileTest, ReadOnlyFileIsMadeWritableSilently) {
     TempFolder::WriteFile(Path(), "[Options]\nk=1\n");
     ASSERT_EQ(::chmod(Path().c_str(), 0444), 0);
