@@ -24,6 +24,7 @@ std::unique_ptr<Child> KorvalinRun::Start() const {
                        folder_.filePath(QStringLiteral("config")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder_.filePath(QStringLiteral("run")));
     environment.insert(QStringLiteral("HOME"), folder_.filePath(QStringLiteral("home")));
+    environment.insert(extraEnvironment_);
     const QString log = folder_.filePath(QStringLiteral("korvalin.log"));
     const QString binary = QStringLiteral(KORVALIN_BINARY);
     if (networkNamespace_.isEmpty()) {

@@ -17,6 +17,11 @@ class KorvalinRun {
 public:
     explicit KorvalinRun(const X11Session& session, QString networkNamespace = QString());
 
+    // Sets a variable of the program's environment for the starts that follow.
+    void SetEnvironment(const QString& name, const QString& value) {
+        extraEnvironment_.insert(name, value);
+    }
+
     // Starts one more process of the program (the first, or a later instance).
     std::unique_ptr<Child> Start() const;
 
@@ -32,6 +37,7 @@ private:
     const X11Session& session_;
     QString networkNamespace_;
     QTemporaryDir folder_;
+    QProcessEnvironment extraEnvironment_;
 };
 
 }  // namespace korvalin::testing
