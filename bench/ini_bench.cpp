@@ -21,7 +21,7 @@ class FixedShell final : public korvalin::Shell {
 public:
     std::string AppDataFolder() const override { return "/tmp"; }
     std::string ProgramPath() const override { return "/usr/bin/korvalin"; }
-    bool Open(const std::string&) override { return false; }
+    void Open(const std::string&, OpenCompletion done) override { done(false); }
 };
 
 // A settings file like the real one: about 25 keys in "Graphs", "Options" and "Sums".

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, running and testing Korvalin needs.
-# Idempotent and quiet: packages already present are not touched.
+# Idempotent: packages already present are not touched. Says what it installs and lets
+# apt show its progress.
 # Usage: scripts/install-deps.sh [--runtime]   (--runtime: only what building and running need)
 set -euo pipefail
 
@@ -16,7 +17,7 @@ test_packages=(
     iproute2 iputils-ping
     snmpd snmp libsnmp-dev
     xvfb xauth openbox trayer xdotool x11-utils imagemagick
-    nload procps python3
+    nload procps python3 dbus-daemon
 )
 
 packages=("${build_packages[@]}")
@@ -32,6 +33,7 @@ for package in "${packages[@]}"; do
 done
 
 if [[ ${#missing[@]} -eq 0 ]]; then
+    echo "install-deps: all ${#packages[@]} packages are already installed."
     exit 0
 fi
 
@@ -40,14 +42,19 @@ if [[ $(id -u) -ne 0 ]]; then
     as_root=(sudo)
 fi
 
-echo "Installing: ${missing[*]}" >&2
+echo "install-deps: installing ${#missing[@]} of ${#packages[@]} packages:"
+printf '    %s\n' "${missing[@]}"
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "install-deps: updating the package lists"
+"${as_root[@]}" apt-get update
+echo "install-deps: installing"
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+echo "install-deps: installed ${missing[*]}"
 
 # The package starts a system-wide agent on port 161; tests run their own agents in
 # network namespaces, so the system one is stopped and kept from starting.
 if [[ " ${missing[*]} " == *" snmpd "* ]]; then
+    echo "install-deps: stopping the system's SNMP agent and keeping it from starting"
     "${as_root[@]}" systemctl disable --now snmpd >/dev/null 2>&1 || true
     "${as_root[@]}" service snmpd stop >/dev/null 2>&1 || true
 fi

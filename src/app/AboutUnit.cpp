@@ -54,7 +54,8 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, const Q
 
 }  // namespace
 
-TAboutDlg::TAboutDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(shell) {
+TAboutDlg::TAboutDlg(Shell& shell, QWidget* parent, Dialogs* dialogs)
+    : QDialog(parent), shell_(shell), dialogs_(dialogs) {
     setObjectName(QStringLiteral("AboutDlg"));
     setWindowTitle(QStringLiteral("Über"));
     setFixedSize(ClientWidth, ClientHeight);
@@ -107,7 +108,12 @@ TAboutDlg::TAboutDlg(Shell& shell, QWidget* parent) : QDialog(parent), shell_(sh
 }
 
 void TAboutDlg::OpenLink(const QString& address) {
-    shell_.Open(address.toStdString());
+    // The box may be closed by the time the opener gives up; the dialogs are not.
+    shell_.Open(address.toStdString(), [dialogs = dialogs_](bool opened) {
+        if (!opened && dialogs != nullptr) {
+            ShowBrowserMessage(*dialogs);
+        }
+    });
 }
 
 }  // namespace korvalin

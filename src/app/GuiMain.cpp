@@ -71,10 +71,9 @@ int RunGui(int argc, char** argv) {
         std::make_unique<IPHelperAdapterSource>(
             std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread)),
         std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(uiThread)),
-        // The small window joins the large one here once it exists.
         std::make_unique<BigFormStatusWindows>(registry, dialogs,
                                                std::make_unique<StatusWindows>()),
-        nullptr,  // the caption text display joins here once it exists
+        nullptr,  // no caption text display: the option keeps its value only
     });
     // The display connection breaking ends the program through exit(); the sums counted
     // since the last periodic save are written then.
@@ -88,12 +87,12 @@ int RunGui(int argc, char** argv) {
         // Ends the loop at once: quit() would first ask every window to close, and the
         // status windows only hide when asked.
         [] { QCoreApplication::exit(0); },
-        // The interface information window and the router information dialog join here
-        // once they exist; they reach the monitors through the adapters' Monitor().
+        // No interface information window and no router information dialog: their
+        // buttons do nothing.
         {},
         {},
-        [&shell](QWidget& owner) {
-            TAboutDlg about(shell, &owner);
+        [&shell, &dialogs](QWidget& owner) {
+            TAboutDlg about(shell, &owner, &dialogs);
             about.exec();
         },
     };

@@ -15,7 +15,16 @@ std::filesystem::path ProgramFolder(const Shell& shell) {
     return std::filesystem::path(shell.ProgramPath()).parent_path();
 }
 
+void ShowHelpMessage(Dialogs& dialogs) {
+    MsgBox(dialogs, "Konnte Standard-Browser mit Datei manual.htm nicht öffnen.", "", mkError,
+           {btnOK});
+}
+
 }  // namespace
+
+void ShowBrowserMessage(Dialogs& dialogs) {
+    MsgBox(dialogs, "Konnte Standard-Browser nicht öffnen.", "", mkError, {btnOK});
+}
 
 SystemIntegration::SystemIntegration(Shell& shell, Dialogs& dialogs)
     : shell_(shell), dialogs_(dialogs) {}
@@ -43,16 +52,24 @@ std::string SystemIntegration::FindManual() const {
 
 void SystemIntegration::HelpBtnClick() {
     const std::string manual = FindManual();
-    if (manual.empty() || !shell_.Open(manual)) {
-        MsgBox(dialogs_, "Konnte Standard-Browser mit Datei manual.htm nicht öffnen.", "", mkError,
-               {btnOK});
+    if (manual.empty()) {
+        ShowHelpMessage(dialogs_);
+        return;
     }
+    // The dialogs outlive this object, and the opener may finish after it is gone.
+    shell_.Open(manual, [&dialogs = dialogs_](bool opened) {
+        if (!opened) {
+            ShowHelpMessage(dialogs);
+        }
+    });
 }
 
 void SystemIntegration::MySpeedButton1Click() {
-    if (!shell_.Open(WebPageAddress)) {
-        MsgBox(dialogs_, "Konnte Standard-Browser nicht öffnen.", "", mkError, {btnOK});
-    }
+    shell_.Open(WebPageAddress, [&dialogs = dialogs_](bool opened) {
+        if (!opened) {
+            ShowBrowserMessage(dialogs);
+        }
+    });
 }
 
 }  // namespace korvalin

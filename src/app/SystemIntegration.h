@@ -12,6 +12,9 @@ namespace korvalin {
 inline constexpr const char* WebPageAddress = "https://korvalin.example/";
 inline constexpr const char* SupportForumAddress = "https://korvalin.example/forum/";
 
+// Tells the user that the default browser could not open an address.
+void ShowBrowserMessage(Dialogs& dialogs);
+
 // The configuration window's buttons that reach out of the program: the help file and
 // the web page, opened through the shell, failures reported in message boxes.
 class SystemIntegration {
@@ -20,11 +23,11 @@ public:
 
     // "Hilfe": opens manual.htm from the program's folder or, for an installed program,
     // from its data folder (<prefix>/share/korvalin); shows the help message when there is
-    // none or the shell cannot open it.
+    // none or the shell cannot open it (once the opener has given up).
     void HelpBtnClick();
 
     // "Korvalin im Internet" and the footer link: opens the web page, showing the browser
-    // message when the shell cannot open it.
+    // message when the shell cannot open it (once the opener has given up).
     void MySpeedButton1Click();
 
     // The places searched for the manual, first match wins.

@@ -4,8 +4,9 @@
 
 namespace korvalin {
 
-// The caption text display as the controller drives it. This holder keeps the
-// values only; the display's implementation takes its place once it exists.
+// The caption text display as the controller drives it. This base keeps the values
+// only, so without a display the option is remembered and does nothing; a display
+// overrides it.
 class CaptionTextDisplay {
 public:
     virtual ~CaptionTextDisplay() = default;

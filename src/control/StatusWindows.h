@@ -7,8 +7,8 @@ class QWidget;
 namespace korvalin {
 
 // The status windows as the controller drives them: the small window (or its
-// strip) and the large window. Every operation does nothing here; the windows' own
-// implementation takes its place once they exist.
+// strip) and the large window. Every operation does nothing here, so a window that a
+// build or a desktop does not have is simply absent; the windows override what they do.
 class StatusWindows {
 public:
     virtual ~StatusWindows() = default;

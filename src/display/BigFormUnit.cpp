@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QWindow>
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -282,9 +283,12 @@ void TBigForm::UpdateTraffic(std::int64_t received, std::int64_t sent, std::int6
 }
 
 void TBigForm::LayoutPanels() {
-    const int mainHeight = height() - StatusBarHeight;
+    // The designed height, unless the bar's text and margins need more: a bar squeezed
+    // below its hint cuts its text at the bottom.
+    const int barHeight = std::max(StatusBarHeight, StatusBar->sizeHint().height());
+    const int mainHeight = height() - barHeight;
     MainPanel->setGeometry(0, 0, width(), mainHeight);
-    StatusBar->setGeometry(0, mainHeight, width(), StatusBarHeight);
+    StatusBar->setGeometry(0, mainHeight, width(), barHeight);
     // The meter panel keeps its designed distance to all four sides.
     const int rightMargin = DesignWidth - DesignMeterPanel.right() - 1;
     const int bottomMargin = DesignMainHeight - DesignMeterPanel.bottom() - 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace korvalin {
@@ -17,9 +18,15 @@ public:
     // The running program's absolute path (symbolic links resolved).
     virtual std::string ProgramPath() const = 0;
 
-    // Opens a local file or an address with the default application. Returns false when
-    // no application could be started for it.
-    virtual bool Open(const std::string& fileOrAddress) = 0;
+    // Receives the outcome of Open: true when the default application took the target,
+    // false when nothing could open it.
+    using OpenCompletion = std::function<void(bool opened)>;
+
+    // Opens a local file or an address with the default application without waiting for
+    // it. done is called once with the outcome: at once for a target that is refused
+    // outright, else when the opener has finished. QtShell calls it on the user-interface
+    // thread; LinuxShell, which has none, on a thread of its own.
+    virtual void Open(const std::string& fileOrAddress, OpenCompletion done) = 0;
 };
 
 }  // namespace korvalin

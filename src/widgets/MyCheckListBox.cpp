@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include "widgets/MyXPColorMap.h"
+
 namespace korvalin {
 namespace {
 
@@ -33,7 +35,20 @@ public:
 
         textOption.features &= ~QStyleOptionViewItem::HasCheckIndicator;
         textOption.rect.setLeft(mark.rect.right() + IndicatorGap);
-        style->drawControl(QStyle::CE_ItemViewItem, &textOption, painter, option.widget);
+        if (option.state & QStyle::State_Enabled) {
+            style->drawControl(QStyle::CE_ItemViewItem, &textOption, painter, option.widget);
+        } else {
+            // The style's disabled grey fades into the light background; the scheme's
+            // shadowed text stays legible.
+            const QString text = textOption.text;
+            textOption.text.clear();
+            style->drawControl(QStyle::CE_ItemViewItem, &textOption, painter, option.widget);
+            const QRect textRect =
+                style->subElementRect(QStyle::SE_ItemViewItemText, &textOption, option.widget);
+            list_->ColorMap().DrawDisabledText(*painter, textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                                               text);
+            mark.state &= ~QStyle::State_Enabled;
+        }
         style->drawPrimitive(radio ? QStyle::PE_IndicatorRadioButton : QStyle::PE_IndicatorCheckBox,
                              &mark, painter, option.widget);
     }
@@ -49,6 +64,15 @@ TMyCheckListBox::TMyCheckListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     connect(this, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { UserCheck(row(item)); });
+}
+
+void TMyCheckListBox::SetColorMap(const TMyXPColorMap* colorMap) {
+    colorMap_ = colorMap;
+    viewport()->update();
+}
+
+const TMyXPColorMap& TMyCheckListBox::ColorMap() const {
+    return colorMap_ != nullptr ? *colorMap_ : TMyXPColorMap::Designed();
 }
 
 void TMyCheckListBox::SetCheckKind(TCheckKind kind) {

@@ -5,6 +5,8 @@
 
 namespace korvalin {
 
+class TMyXPColorMap;
+
 // A list whose items carry check marks; with CheckKind ckRadioButtons the marks are drawn
 // as radio buttons and at most one item is checked. ClickCheck is raised only when the
 // user checks an item, never when code changes the checked item.
@@ -22,6 +24,10 @@ public:
     void AddItem(const QString& text, int data = -1);
     void InsertItem(int position, const QString& text, int data = -1);
     void SetItemHeight(int height);
+    // The scheme whose disabled colours the texts are drawn in while the list is disabled;
+    // the designed one unless set. Not owned.
+    void SetColorMap(const TMyXPColorMap* colorMap);
+    const TMyXPColorMap& ColorMap() const;
 
     // Position of the checked item, or -1 when none is checked.
     int CheckedIndex() const;
@@ -51,6 +57,7 @@ private:
     void CheckOnly(int position);
 
     TCheckKind checkKind_ = ckRadioButtons;
+    const TMyXPColorMap* colorMap_ = nullptr;
     int itemHeight_ = 17;
 };
 

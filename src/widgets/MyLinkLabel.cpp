@@ -3,8 +3,6 @@
 #include <QMouseEvent>
 #include <QPalette>
 
-#include "platform/Shell.h"
-
 namespace korvalin {
 
 TMyLinkLabel::TMyLinkLabel(QWidget* parent) : QLabel(parent) {
@@ -29,9 +27,14 @@ void TMyLinkLabel::SetHighlighted(bool on) {
     ApplyBackground();
 }
 
-bool TMyLinkLabel::OpenAddress() {
+void TMyLinkLabel::OpenAddress(const Shell::OpenCompletion& done) {
     emit Clicked();
-    return shell_ != nullptr && !address_.empty() && shell_->Open(address_);
+    const Shell::OpenCompletion report = done ? done : [](bool) {};
+    if (shell_ == nullptr || address_.empty()) {
+        report(false);
+        return;
+    }
+    shell_->Open(address_, report);
 }
 
 void TMyLinkLabel::enterEvent(QEnterEvent* event) {

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <string>
 
-namespace korvalin {
+#include "platform/Shell.h"
 
-class Shell;
+namespace korvalin {
 
 // A label that shows its text on a normal background, on the highlight background while
 // the pointer is over it, and opens its address through the shell when clicked.
@@ -27,8 +27,9 @@ public:
     bool Highlighted() const { return highlighted_; }
     void SetHighlighted(bool on);
 
-    // Opens the address as a click does; false when the shell could not open it.
-    bool OpenAddress();
+    // Opens the address as a click does; done (if any) receives the shell's outcome, false
+    // at once without a shell or an address.
+    void OpenAddress(const Shell::OpenCompletion& done = {});
 
 signals:
     void Clicked();

@@ -1,5 +1,11 @@
 #include "widgets/MySpeedButton.h"
 
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
+#include <algorithm>
+
+#include "widgets/MyXPColorMap.h"
+
 namespace korvalin {
 
 TMySpeedButton::TMySpeedButton(QWidget* parent) : QToolButton(parent) {
@@ -25,6 +31,94 @@ void TMySpeedButton::SetHint(const QString& hint) {
 
 void TMySpeedButton::SetGlyph(const QIcon& glyph) {
     setIcon(glyph);
+}
+
+void TMySpeedButton::SetGlyphKind(TButtonGlyph glyph) {
+    glyphKind_ = glyph;
+    updateGeometry();
+    update();
+}
+
+void TMySpeedButton::SetColorMap(const TMyXPColorMap* colorMap) {
+    colorMap_ = colorMap;
+    update();
+}
+
+const TMyXPColorMap& TMySpeedButton::ColorMap() const {
+    return colorMap_ != nullptr ? *colorMap_ : TMyXPColorMap::Designed();
+}
+
+int TMySpeedButton::GlyphExtent() const {
+    if (glyphKind_ == TButtonGlyph::None) {
+        return 0;
+    }
+    return ButtonGlyphSize +
+           (text().isEmpty() ? 0 : fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+}
+
+QSize TMySpeedButton::sizeHint() const {
+    return QToolButton::sizeHint() + QSize(GlyphExtent(), 0);
+}
+
+QSize TMySpeedButton::minimumSizeHint() const {
+    return QToolButton::minimumSizeHint() + QSize(GlyphExtent(), 0);
+}
+
+// The style draws the flat panel (raised while hovered, sunken while down); glyph and
+// caption are drawn here, so the own glyph can stand beside the caption and disabled
+// text gets the scheme's shadow.
+void TMySpeedButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    const QString caption = option.text;
+    const QIcon picture = option.icon;
+    option.text.clear();
+    option.icon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ToolButton, option);
+
+    QRect content =
+        style()->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButton, this);
+    content.adjust(3, 3, -3, -3);
+    if (option.state & (QStyle::State_Sunken | QStyle::State_On)) {
+        content.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
+                          style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
+    }
+    const bool enabled = isEnabled();
+    const QSize iconSize = picture.isNull() ? QSize() : option.iconSize;
+    const int glyphWidth = glyphKind_ != TButtonGlyph::None ? ButtonGlyphSize : iconSize.width();
+    const int gap = glyphWidth > 0 && !caption.isEmpty()
+                        ? fontMetrics().horizontalAdvance(QLatin1Char(' '))
+                        : 0;
+    const int textWidth = fontMetrics().horizontalAdvance(caption);
+    const int total = glyphWidth + gap + textWidth;
+    int left = content.left() + std::max(0, (content.width() - total) / 2);
+
+    if (glyphKind_ != TButtonGlyph::None) {
+        const QRectF box(left, content.center().y() - ButtonGlyphSize / 2.0 + 0.5, ButtonGlyphSize,
+                         ButtonGlyphSize);
+        if (!enabled) {
+            PaintButtonGlyph(painter, glyphKind_, box.translated(1, 1),
+                             ColorMap().DisabledFontShadow);
+        }
+        PaintButtonGlyph(
+            painter, glyphKind_, box,
+            enabled ? palette().color(QPalette::ButtonText) : ColorMap().DisabledFontColor);
+    } else if (!iconSize.isEmpty()) {
+        const QPixmap pixmap =
+            picture.pixmap(iconSize, devicePixelRatio(), enabled ? QIcon::Normal : QIcon::Disabled);
+        painter.drawPixmap(left, content.center().y() - iconSize.height() / 2 + 1, pixmap);
+    }
+    left += glyphWidth + gap;
+
+    const QRect textRect(left, content.top(), content.right() - left + 1, content.height());
+    constexpr int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+    if (enabled) {
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(textRect, flags, caption);
+    } else {
+        ColorMap().DrawDisabledText(painter, textRect, flags, caption);
+    }
 }
 
 void TMySpeedButton::SetGroupIndex(int group) {

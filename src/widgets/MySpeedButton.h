@@ -2,7 +2,11 @@
 
 #include <QToolButton>
 
+#include "widgets/ButtonGlyph.h"
+
 namespace korvalin {
+
+class TMyXPColorMap;
 
 // A flat button with caption, glyph and hint. Buttons with the same non-zero GroupIndex
 // under the same parent work as one exclusive group: a click keeps the clicked one down
@@ -17,6 +21,12 @@ public:
     void SetHint(const QString& hint);
     QString Hint() const { return toolTip(); }
     void SetGlyph(const QIcon& glyph);
+    // One of the own glyphs, drawn in the caption's colour in front of it; none at first.
+    void SetGlyphKind(TButtonGlyph glyph);
+    TButtonGlyph GlyphKind() const { return glyphKind_; }
+    // The scheme whose disabled colours the caption is drawn in; the designed one unless
+    // set. Not owned.
+    void SetColorMap(const TMyXPColorMap* colorMap);
     void SetFlat(bool flat) { setAutoRaise(flat); }
 
     int GroupIndex() const { return groupIndex_; }
@@ -25,9 +35,21 @@ public:
     // Pushes the button down (raising its group mates) or raises it; no click is raised.
     void SetDown(bool down);
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void RaiseGroupMates();
+    const TMyXPColorMap& ColorMap() const;
+    // The width the own glyph adds in front of the caption.
+    int GlyphExtent() const;
+
     int groupIndex_ = 0;
+    TButtonGlyph glyphKind_ = TButtonGlyph::None;
+    const TMyXPColorMap* colorMap_ = nullptr;
 };
 
 }  // namespace korvalin

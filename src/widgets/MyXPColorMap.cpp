@@ -1,6 +1,7 @@
 #include "widgets/MyXPColorMap.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
 
 namespace korvalin {
@@ -12,6 +13,21 @@ TMyXPColorMap::TMyXPColorMap(QObject* parent) : QObject(parent) {
 QColor TMyXPColorMap::FromColorRef(unsigned colorRef) {
     return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
                   static_cast<int>((colorRef >> 16) & 0xFF));
+}
+
+const TMyXPColorMap& TMyXPColorMap::Designed() {
+    static const TMyXPColorMap designed;
+    return designed;
+}
+
+void TMyXPColorMap::DrawDisabledText(QPainter& painter, const QRect& rect, int flags,
+                                     const QString& text) const {
+    painter.save();
+    painter.setPen(DisabledFontShadow);
+    painter.drawText(rect.translated(1, 1), flags, text);
+    painter.setPen(DisabledFontColor);
+    painter.drawText(rect, flags, text);
+    painter.restore();
 }
 
 void TMyXPColorMap::SetAutoRefresh(bool on) {

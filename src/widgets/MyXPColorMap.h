@@ -2,6 +2,10 @@
 
 #include <QColor>
 #include <QObject>
+#include <QRect>
+#include <QString>
+
+class QPainter;
 
 namespace korvalin {
 
@@ -20,6 +24,15 @@ public:
 
     bool AutoRefresh() const { return autoRefresh_; }
     void SetAutoRefresh(bool on);
+
+    // The scheme with its designed colours, for widgets that were given none.
+    static const TMyXPColorMap& Designed();
+
+    // Draws text as a disabled control shows it: in DisabledFontColor over a shadow in
+    // DisabledFontShadow one pixel down and right, which keeps it legible on the light
+    // background. flags are Qt's alignment and text flags.
+    void DrawDisabledText(QPainter& painter, const QRect& rect, int flags,
+                          const QString& text) const;
 
     // Takes the desktop palette's colours where the scheme follows the system; does
     // nothing while AutoRefresh is off.

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFont>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -167,6 +169,36 @@ TEST_F(BigFormTest, UpdateTrafficFeedsTheGraphsAndTheStatusBar) {
     EXPECT_EQ(form->RcvByteMeter->History().size(), 3u);
     EXPECT_EQ(form->RcvByteMeter->History().back(), 3000000000u);
     EXPECT_EQ(form->SendByteMeter->History().back(), 1u);
+}
+
+// The status bar's text is whole: the bar lies at the window's bottom edge, below the main
+// panel, and its text is as tall as it needs to be and inside the bar, at the designed and
+// at the minimum size, in the window's font and in a larger one.
+TEST_F(BigFormTest, TheStatusBarTextIsNotCut) {
+    form->UpdateTraffic(0, 0, 1500, 17 * 1048576);
+    form->show();
+    const QSize designed = form->size();
+    QFont large = form->font();
+    large.setPixelSize(20);
+    for (const QFont& font : {form->font(), large}) {
+        form->StatusText->setFont(font);
+        QApplication::processEvents();  // the bar takes in its text's new size
+        for (const QSize size : {designed, form->minimumSize()}) {
+            form->resize(size);
+            QApplication::processEvents();
+            SCOPED_TRACE(std::to_string(size.height()) + " pixels high, font of " +
+                         std::to_string(QFontInfo(font).pixelSize()) + " pixels");
+            const QRect bar = form->StatusBar->geometry();
+            EXPECT_EQ(bar.bottom(), form->height() - 1);
+            EXPECT_EQ(bar.width(), form->width());
+            EXPECT_GE(bar.height(), 24);
+            EXPECT_EQ(bar.top(), form->MainPanel->geometry().bottom() + 1);
+            const QRect text = form->StatusText->geometry();
+            EXPECT_GE(text.height(), form->StatusText->sizeHint().height());
+            EXPECT_GE(text.top(), 0);
+            EXPECT_LE(text.bottom(), bar.height() - 1);
+        }
+    }
 }
 
 struct RightClickCase {

@@ -16,9 +16,10 @@ public:
 
     std::string AppDataFolder() const override { return appDataFolder; }
     std::string ProgramPath() const override { return programPath; }
-    bool Open(const std::string& fileOrAddress) override {
+    // Answers at once, as the real shell does for a target it refuses outright.
+    void Open(const std::string& fileOrAddress, OpenCompletion done) override {
         opened.push_back(fileOrAddress);
-        return openSucceeds;
+        done(openSucceeds);
     }
 };
 

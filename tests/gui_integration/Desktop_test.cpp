@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <memory>
 
@@ -132,6 +134,41 @@ TEST_F(Desktop, TheFirstStartOpensTheConfigurationWindowBesideTheTrayIcon) {
     EXPECT_FALSE(icon.isEmpty()) << "no icon docked into the tray host";
     QThread::msleep(500);
     Session().Screenshot(Artifact(QStringLiteral("first-start.png")));
+}
+
+// "Korvalin im Internet" with an opener that finds no browser: the browser message is
+// shown, and what the opener prints stays out of the program's output.
+TEST_F(Desktop, AWebPageNoBrowserCanOpenIsReportedAndTheOpenerStaysQuiet) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QString record = bin.filePath(QStringLiteral("opened.txt"));
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1'\n"
+                                "echo 'xdg-open: no method available for opening' >&2\n"
+                                "echo 'opener chatter'\nexit 4\n")
+                     .arg(record)
+                     .toUtf8());
+    opener.close();
+    opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    run_->SetEnvironment(QStringLiteral("PATH"),
+                         bin.path() + QLatin1Char(':') + QString::fromLocal8Bit(qgetenv("PATH")));
+
+    QString icon;
+    auto program = StartDocked(icon);
+    const QString window = Session().WaitForVisibleWindow(ConfigurationWindow, StartTimeoutMs);
+    ASSERT_FALSE(window.isEmpty()) << run_->Log().toStdString();
+    // The button "Korvalin im Internet" spans x 302..462 and y 470..498 of the window.
+    ClickAt(Session().Geometry(window).topLeft() + QPoint(382, 484), 1);
+
+    const QString message = Session().WaitForVisibleWindow(QStringLiteral("^Fehler$"), 10000);
+    ASSERT_FALSE(message.isEmpty()) << run_->Log().toStdString();
+    Session().Screenshot(Artifact(QStringLiteral("browser-message.png")));
+    QFile opened(record);
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+    EXPECT_EQ(opened.readAll().trimmed(), QByteArray("https://korvalin.example/"));
+    EXPECT_FALSE(run_->Log().contains(QStringLiteral("xdg-open")));
+    EXPECT_FALSE(run_->Log().contains(QStringLiteral("chatter")));
 }
 
 TEST_F(Desktop, ALeftPressOnTheTrayIconReopensTheClosedWindow) {

@@ -40,7 +40,8 @@ QString KorvalinRun::DataFolder() const {
     return folder_.filePath(QStringLiteral("config/Korvalin"));
 }
 
-std::unique_ptr<Child> KorvalinRun::StartIn(const QProcessEnvironment& environment) const {
+std::unique_ptr<Child> KorvalinRun::StartIn(QProcessEnvironment environment) const {
+    environment.insert(extraEnvironment_);
     const QString log = folder_.filePath(QStringLiteral("korvalin.log"));
     const QString binary = QStringLiteral(KORVALIN_BINARY);
     if (networkNamespace_.isEmpty()) {

@@ -17,6 +17,11 @@ class KorvalinRun {
 public:
     explicit KorvalinRun(const X11Session& session, QString networkNamespace = QString());
 
+    // Sets a variable of the program's environment for the starts that follow.
+    void SetEnvironment(const QString& name, const QString& value) {
+        extraEnvironment_.insert(name, value);
+    }
+
     // Starts one more process of the program (the first, or a later instance).
     std::unique_ptr<Child> Start() const;
     // The same without XDG_RUNTIME_DIR, as a session without one starts it.
@@ -33,11 +38,12 @@ public:
     QString Log() const;
 
 private:
-    std::unique_ptr<Child> StartIn(const QProcessEnvironment& environment) const;
+    std::unique_ptr<Child> StartIn(QProcessEnvironment environment) const;
 
     const X11Session& session_;
     QString networkNamespace_;
     QTemporaryDir folder_;
+    QProcessEnvironment extraEnvironment_;
 };
 
 }  // namespace korvalin::testing

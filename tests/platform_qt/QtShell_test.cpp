@@ -9,9 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -47,9 +49,37 @@ private:
 };
 
 // The shell as the program composes it: the Linux shell beneath the Qt one.
-QtShell ComposedShell() {
-    static LinuxShell system;
-    return QtShell(system);
+class ComposedShell {
+public:
+    ComposedShell() : shell_(system_) {}
+    QtShell* operator->() { return &shell_; }
+    QtShell& operator*() { return shell_; }
+
+private:
+    LinuxShell system_;
+    QtShell shell_;
+};
+
+// The outcome of one Open, with the thread it was reported on.
+struct Outcome {
+    bool opened = false;
+    bool onThisThread = false;
+};
+
+// Opens the target and runs the event loop until the outcome arrives (or a generous
+// deadline passes, giving nothing).
+std::optional<Outcome> OpenAndWait(Shell& shell, const std::string& target) {
+    std::optional<Outcome> outcome;
+    const QThread* self = QThread::currentThread();
+    shell.Open(target, [&outcome, self](bool opened) {
+        outcome = Outcome{opened, QThread::currentThread() == self};
+    });
+    QElapsedTimer waited;
+    waited.start();
+    while (!outcome && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return outcome;
 }
 
 struct FolderCase {
@@ -62,7 +92,7 @@ class QtShellAppData : public ::testing::TestWithParam<FolderCase> {};
 TEST_P(QtShellAppData, FollowsTheBaseDirectoryRules) {
     ScopedEnvironment home("HOME", std::string("/home/anna"));
     ScopedEnvironment config("XDG_CONFIG_HOME", GetParam().configHome);
-    EXPECT_EQ(ComposedShell().AppDataFolder(), GetParam().expected);
+    EXPECT_EQ(ComposedShell()->AppDataFolder(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, QtShellAppData,
@@ -74,42 +104,42 @@ INSTANTIATE_TEST_SUITE_P(Values, QtShellAppData,
                                            FolderCase{std::string(""), "/home/anna/.config"}));
 
 TEST(QtShellProgramPath, IsTheRunningProgram) {
-    const std::string path = ComposedShell().ProgramPath();
+    const std::string path = ComposedShell()->ProgramPath();
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.front(), '/');
     EXPECT_TRUE(
         std::filesystem::equivalent(path, QCoreApplication::applicationFilePath().toStdString()));
 }
 
-// A stand-in for the desktop's opener: records what it was asked to open.
+// A stand-in for the desktop's opener: records what it was asked to open, chatters on
+// both output streams as the real one does when it finds no browser, and ends with the
+// exit status the test chose.
 class QtShellOpen : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
         record_ = folder_.filePath(QStringLiteral("opened.txt")).toStdString();
-        const std::string opener = folder_.filePath(QStringLiteral("xdg-open")).toStdString();
-        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << record_ << "'\n";
-        chmod(opener.c_str(), 0755);
+        UseOpenerExitingWith(0);
         const char* oldPath = std::getenv("PATH");
         path_.emplace("PATH", folder_.path().toStdString() + ":" + (oldPath ? oldPath : ""));
     }
 
-    // What the opener received, once it has run (it starts detached).
-    std::string Opened() const {
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 5000) {
-            std::ifstream in(record_);
-            std::string line;
-            if (std::getline(in, line)) {
-                return line;
-            }
-            QThread::msleep(20);
-        }
-        return {};
+    void UseOpenerExitingWith(int status) {
+        const std::string opener = folder_.filePath(QStringLiteral("xdg-open")).toStdString();
+        std::ofstream(opener) << "#!/bin/sh\n"
+                              << "printf '%s\\n' \"$1\" >> '" << record_ << "'\n"
+                              << "echo 'opener noise on stdout'\n"
+                              << "echo 'opener noise on stderr' >&2\n"
+                              << "exit " << status << "\n";
+        chmod(opener.c_str(), 0755);
     }
 
-    bool NothingOpened() const { return !std::filesystem::exists(record_); }
+    std::string Opened() const {
+        std::ifstream in(record_);
+        std::string line;
+        std::getline(in, line);
+        return line;
+    }
 
     QTemporaryDir folder_;
     std::string record_;
@@ -123,25 +153,70 @@ TEST_F(QtShellOpen, OpensAnExistingFileWithTheDesktopsOpener) {
     file.write("<html></html>");
     file.close();
 
-    EXPECT_TRUE(ComposedShell().Open(manual.toStdString()));
-    const std::string opened = Opened();
-    EXPECT_TRUE(opened == manual.toStdString() || opened == "file://" + manual.toStdString())
-        << opened;
+    ComposedShell shell;
+    const std::optional<Outcome> outcome = OpenAndWait(*shell, manual.toStdString());
+    ASSERT_TRUE(outcome);
+    EXPECT_TRUE(outcome->opened);
+    EXPECT_EQ(Opened(), manual.toStdString());
 }
 
-TEST_F(QtShellOpen, OpensAnAddress) {
-    EXPECT_TRUE(ComposedShell().Open("https://korvalin.example/"));
+struct OpenerCase {
+    int exitStatus;
+    bool opened;
+};
+
+class QtShellOpenerOutcome : public QtShellOpen,
+                             public ::testing::WithParamInterface<OpenerCase> {};
+
+// The outcome is the opener's exit status, reported on the calling (user-interface)
+// thread, and what the opener prints never reaches the program's own output.
+TEST_P(QtShellOpenerOutcome, IsTheOpenersExitStatusAndItsOutputIsKeptAway) {
+    UseOpenerExitingWith(GetParam().exitStatus);
+    ComposedShell shell;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const std::optional<Outcome> outcome = OpenAndWait(*shell, "https://korvalin.example/");
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(outcome) << "no outcome reported";
+    EXPECT_EQ(outcome->opened, GetParam().opened);
+    EXPECT_TRUE(outcome->onThisThread);
     EXPECT_EQ(Opened(), "https://korvalin.example/");
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(err, "");
 }
 
-TEST_F(QtShellOpen, RefusesWhatCannotBeOpenedWithoutStartingAnything) {
+INSTANTIATE_TEST_SUITE_P(ExitStatus, QtShellOpenerOutcome,
+                         ::testing::Values(OpenerCase{0, true}, OpenerCase{1, false},
+                                           OpenerCase{3, false}, OpenerCase{4, false}),
+                         [](const auto& info) { return std::to_string(info.param.exitStatus); });
+
+TEST_F(QtShellOpen, ReportsFailureWhenNoOpenerIsInstalled) {
+    const QTemporaryDir empty;
+    ScopedEnvironment path("PATH", empty.path().toStdString());
+    ComposedShell shell;
+    const std::optional<Outcome> outcome = OpenAndWait(*shell, "https://korvalin.example/");
+    ASSERT_TRUE(outcome);
+    EXPECT_FALSE(outcome->opened);
+    EXPECT_TRUE(outcome->onThisThread);
+}
+
+TEST_F(QtShellOpen, RefusesWhatCannotBeOpenedAtOnceWithoutStartingAnything) {
+    ComposedShell shell;
     for (const std::string& target :
          {std::string(), folder_.filePath(QStringLiteral("missing.htm")).toStdString(),
           std::string("manual.htm"), std::string("not an address")}) {
-        EXPECT_FALSE(ComposedShell().Open(target)) << target;
+        SCOPED_TRACE(target);
+        std::optional<bool> outcome;
+        shell->Open(target, [&outcome](bool opened) { outcome = opened; });
+        EXPECT_EQ(outcome, std::optional<bool>(false));
     }
-    QThread::msleep(100);
-    EXPECT_TRUE(NothingOpened());
+    // The one target that is opened tells when the opener would have run for the others.
+    ASSERT_TRUE(OpenAndWait(*shell, "https://korvalin.example/"));
+    EXPECT_EQ(Opened(), "https://korvalin.example/");
+    std::ifstream in(record_);
+    EXPECT_EQ(
+        std::count(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>(), '\n'), 1);
 }
 
 }  // namespace

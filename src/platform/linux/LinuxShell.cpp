@@ -1,12 +1,15 @@
 #include "platform/linux/LinuxShell.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -33,6 +36,26 @@ std::string WithoutTrailingSlash(std::string path) {
     return path;
 }
 
+// Starts the program found on PATH with its standard streams on /dev/null: the opener
+// reports what it tried on the terminal, which means nothing to the user of a window.
+std::optional<pid_t> SpawnSilently(const std::string& program, char* const arguments[]) {
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) {
+        return std::nullopt;
+    }
+    bool ready = true;
+    for (const int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        ready = ready && posix_spawn_file_actions_addopen(
+                             &actions, stream, "/dev/null",
+                             stream == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0) == 0;
+    }
+    pid_t child = 0;
+    const bool started =
+        ready && posix_spawnp(&child, program.c_str(), &actions, nullptr, arguments, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    return started ? std::optional<pid_t>(child) : std::nullopt;
+}
+
 }  // namespace
 
 std::string LinuxShell::AppDataFolder() const {
@@ -51,20 +74,24 @@ std::string LinuxShell::ProgramPath() const {
     return error ? std::string() : path.string();
 }
 
-bool LinuxShell::Open(const std::string& fileOrAddress) {
+void LinuxShell::Open(const std::string& fileOrAddress, OpenCompletion done) {
     std::string program = "xdg-open";
     std::string argument = fileOrAddress;
     char* arguments[] = {program.data(), argument.data(), nullptr};
-    pid_t child = 0;
-    if (posix_spawnp(&child, program.c_str(), nullptr, nullptr, arguments, environ) != 0) {
-        return false;
+    const std::optional<pid_t> child = SpawnSilently(program, arguments);
+    if (!child) {
+        done(false);
+        return;
     }
-    // xdg-open may wait for the browser; reap it without holding up the caller.
-    std::thread([child] {
+    // xdg-open may wait for the browser; wait for it without holding up the caller.
+    std::thread([pid = *child, done = std::move(done)] {
         int status = 0;
-        waitpid(child, &status, 0);
+        pid_t reaped = 0;
+        do {
+            reaped = waitpid(pid, &status, 0);
+        } while (reaped < 0 && errno == EINTR);
+        done(reaped == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }).detach();
-    return true;
 }
 
 }  // namespace korvalin

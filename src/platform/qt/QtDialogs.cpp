@@ -1,7 +1,11 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QInputDialog>
+#include <QLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
@@ -69,6 +73,17 @@ QString GermanText(QMessageBox::StandardButton button) {
     }
 }
 
+// A width at which the window manager shows the whole title: the caption in a bold title
+// font, with room for the frame's icon and its three buttons. The frame's own font is not
+// known to the program, so the bold application font stands in for it with some slack.
+int WidthForTitle(const QString& title) {
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    constexpr int FrameButtonsAndIcon = 4 * 24;
+    constexpr int Slack = 48;
+    return QFontMetrics(titleFont).horizontalAdvance(title) * 11 / 10 + FrameButtonsAndIcon + Slack;
+}
+
 }  // namespace
 
 int QtDialogs::MessageBox(const std::string& text, const std::string& caption, unsigned style) {
@@ -108,6 +123,13 @@ bool QtDialogs::InputQuery(const std::string& caption, const std::string& prompt
     dialog.setTextValue(QString::fromStdString(value));
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    // The dialog's layout fixes its size from its contents, so the edit carries the width.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) {
+        const QMargins margins =
+            dialog.layout() != nullptr ? dialog.layout()->contentsMargins() : QMargins();
+        edit->setMinimumWidth(WidthForTitle(dialog.windowTitle()) - margins.left() -
+                              margins.right());
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return false;
     }
