@@ -19,7 +19,7 @@
 #include <string>
 
 #include "platform/linux/NetlinkInterfaceTable.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ void MonitorReading(benchmark::State& state, bool allAdapters) {
     }
     NetlinkInterfaceTable table;
     IdleUiThread ui;
-    TIPHelperMonitor monitor(table, ui, std::make_shared<ParkedSleeper>());
+    AdapterMonitor monitor(table, ui, std::make_shared<ParkedSleeper>());
     monitor.Init();
     monitor.SetAdapterName(allAdapters ? AllAdaptersText : "ifb0");
     monitor.SetActive(true);

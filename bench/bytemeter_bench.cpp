@@ -11,9 +11,9 @@
 
 namespace {
 
-using korvalin::TByteMeter;
+using korvalin::ByteMeter;
 
-void SetUpMeter(TByteMeter& meter, int width, int height, int valueRange) {
+void SetUpMeter(ByteMeter& meter, int width, int height, int valueRange) {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
     meter.setFont(font);
@@ -30,7 +30,7 @@ std::int64_t Sample(int second) {
 }
 
 void BM_PaintFullHistory(benchmark::State& state) {
-    TByteMeter meter;
+    ByteMeter meter;
     SetUpMeter(meter, 1920, 400, static_cast<int>(state.range(0)));
     for (int second = 0; second < 4000; ++second) {
         meter.AddValue(Sample(second));
@@ -45,7 +45,7 @@ BENCHMARK(BM_PaintFullHistory)->Arg(5)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Arguments: width, height, pixels per value. One iteration is an hour of samples.
 void BM_AddValueAndPaintAnHour(benchmark::State& state) {
-    TByteMeter meter;
+    ByteMeter meter;
     SetUpMeter(meter, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                static_cast<int>(state.range(2)));
     for (auto _ : state) {

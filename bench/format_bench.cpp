@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace {
 

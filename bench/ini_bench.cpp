@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "core/MyIni.h"
+#include "core/SettingsFile.h"
 
 namespace {
 
@@ -52,13 +52,13 @@ public:
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    korvalin::TTheIniFile& Ini() { return ini_; }
+    korvalin::SettingsFile& Ini() { return ini_; }
 
 private:
     NoDialogs dialogs_;
     FixedShell shell_;
     std::string folder_;
-    korvalin::TTheIniFile ini_{dialogs_, shell_};
+    korvalin::SettingsFile ini_{dialogs_, shell_};
 };
 
 void BM_ReadInteger(benchmark::State& state) {
@@ -76,7 +76,7 @@ void BM_ReadStringAfterForeignChange(benchmark::State& state) {
     SettingsFile* other = &file;
     NoDialogs dialogs;
     FixedShell shell;
-    korvalin::TTheIniFile reader{dialogs, shell};
+    korvalin::SettingsFile reader{dialogs, shell};
     reader.SetIniFileName(other->Ini().FilePath());
     reader.SetIniLocation(korvalin::loUser);
     reader.SetSection("Sums");

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "snmp/SnmpClient.h"
-#include "sources/DefaultSNMPClass.h"
+#include "sources/SnmpAgent.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ void OurClientGet(benchmark::State& state) {
 BENCHMARK(OurClientGet)->UseRealTime();
 
 void AgentAccessGet(benchmark::State& state) {
-    korvalin::TDefaultSNMPClass access;
+    korvalin::SnmpAgent access;
     access.SetHost(Agent);
     access.SetCommunity(Community);
     std::string value;
@@ -115,10 +115,10 @@ void NetSnmpLibraryGet(benchmark::State& state) {
 BENCHMARK(NetSnmpLibraryGet)->UseRealTime();
 
 void InterfaceWalk(benchmark::State& state) {
-    korvalin::TDefaultSNMPClass access;
+    korvalin::SnmpAgent access;
     access.SetHost(Agent);
     access.SetCommunity(Community);
-    korvalin::TInterfaceList interfaces;
+    korvalin::InterfaceList interfaces;
     for (auto _ : state) {
         access.GetInterfaceList(interfaces);
         benchmark::DoNotOptimize(interfaces.data());

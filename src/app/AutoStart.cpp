@@ -1,6 +1,6 @@
 #include "app/AutoStart.h"
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 
@@ -25,8 +25,7 @@ bool IsAutoStart(const Registry& registry, const Shell& shell) {
     }
     const std::string ownPath = OwnAutoStartPath(shell);
     // Without a known own path nothing can name this program.
-    return !ownPath.empty() &&
-           MyTools().UpperCaseGerman(*entry) == MyTools().UpperCaseGerman(ownPath);
+    return !ownPath.empty() && UpperCaseGerman(*entry) == UpperCaseGerman(ownPath);
 }
 
 void SetAutoStart(bool enable, Registry& registry, const Shell& shell, Dialogs& dialogs) {

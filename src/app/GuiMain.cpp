@@ -5,19 +5,19 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/AboutUnit.h"
+#include "app/AboutBox.h"
 #include "app/AutoStart.h"
+#include "app/ConfigurationWindow.h"
 #include "app/LastChanceSave.h"
 #include "app/LogindWatcher.h"
 #include "app/SignalPipe.h"
 #include "app/SingleInstance.h"
 #include "app/TerminableDialogs.h"
-#include "app/Unit1.h"
 #include "control/Controller.h"
 #include "control/MonitorSources.h"
 #include "core/DataFolder.h"
-#include "display/BigFormStatusWindows.h"
-#include "display/TrayIco.h"
+#include "display/StatusWindowSet.h"
+#include "display/TrayIcon.h"
 #include "platform/linux/LinuxOsVersion.h"
 #include "platform/linux/LinuxRegistry.h"
 #include "platform/linux/LinuxShell.h"
@@ -25,14 +25,14 @@
 #include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtShell.h"
 #include "platform/qt/QtUiThread.h"
-#include "sources/SNMPClassUnit.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
+#include "sources/RouterMonitor.h"
 
 namespace korvalin {
 namespace {
 
 // Saves at the session manager's request, so a logout that ends the process loses nothing.
-void SaveOnSessionRequests(QApplication& application, TMain& main) {
+void SaveOnSessionRequests(QApplication& application, ConfigurationWindow& main) {
     Controller& controller = main.Control();
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &main,
                      [&controller](QSessionManager&) { controller.SaveSettings(); });
@@ -68,22 +68,21 @@ int RunGui(int argc, char** argv) {
 
     Controller controller(ControllerParts{
         dialogs, shell,
-        std::make_unique<IPHelperAdapterSource>(
-            std::make_unique<TIPHelperMonitor>(interfaceTable, uiThread)),
-        std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(uiThread)),
-        std::make_unique<BigFormStatusWindows>(registry, dialogs,
-                                               std::make_unique<StatusWindows>()),
+        std::make_unique<AdapterMonitorSource>(
+            std::make_unique<AdapterMonitor>(interfaceTable, uiThread)),
+        std::make_unique<RouterMonitorSource>(std::make_unique<RouterMonitor>(uiThread)),
+        std::make_unique<StatusWindowSet>(registry, dialogs, std::make_unique<StatusWindows>()),
         nullptr,  // no caption text display: the option keeps its value only
     });
     // The display connection breaking ends the program through exit(); the sums counted
     // since the last periodic save are written then.
     const LastChanceSave lastChance([&controller] { controller.SaveSumsOnExit(); });
-    TMainDependencies dependencies{
+    ConfigurationWindowDependencies dependencies{
         controller,
         dialogs,
         registry,
         shell,
-        TTrayIcon95::TrayHostAvailable(),
+        TrayIcon::TrayHostAvailable(),
         // Ends the loop at once: quit() would first ask every window to close, and the
         // status windows only hide when asked.
         [] { QCoreApplication::exit(0); },
@@ -92,11 +91,11 @@ int RunGui(int argc, char** argv) {
         {},
         {},
         [&shell, &dialogs](QWidget& owner) {
-            TAboutDlg about(shell, &owner, &dialogs);
+            AboutBox about(shell, &owner, &dialogs);
             about.exec();
         },
     };
-    TMain main(std::move(dependencies));
+    ConfigurationWindow main(std::move(dependencies));
 
     SignalPipe signalPipe;
     QObject::connect(&signalPipe, &SignalPipe::TerminationRequested, &main, [&main, &dialogs](int) {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 

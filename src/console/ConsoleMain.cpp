@@ -5,7 +5,7 @@
 #include "console/ConsoleView.h"
 #include "console/RouterConsoleView.h"
 #include "console/SignalWatcher.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
 
 namespace korvalin {
 
@@ -36,7 +36,7 @@ int RunCommandLine(const CommandLine& commandLine, EventLoop& loop, InterfaceTab
         (commandLine.mode == RunMode::Console && !commandLine.router.empty())) {
         return RunRouterCommand(commandLine, loop, out, err);
     }
-    TIPHelperMonitor monitor(interfaceTable, loop);
+    AdapterMonitor monitor(interfaceTable, loop);
     ConsoleView view(monitor, loop, out, err, commandLine);
     return commandLine.mode == RunMode::ListAdapters ? view.ListAdapters() : view.Run();
 }

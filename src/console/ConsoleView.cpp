@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 
@@ -28,7 +28,7 @@ std::string JsonLine(const ConsoleSample& sample) {
            Iso8601Utc(sample.time) + "\"}";
 }
 
-ConsoleView::ConsoleView(TIPHelperMonitor& monitor, EventLoop& loop, std::ostream& out,
+ConsoleView::ConsoleView(AdapterMonitor& monitor, EventLoop& loop, std::ostream& out,
                          std::ostream& err, const CommandLine& commandLine, Clock clock)
     : monitor_(monitor),
       loop_(loop),

@@ -8,7 +8,7 @@
 
 #include "console/CommandLine.h"
 #include "platform/EventLoop.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
 
 namespace korvalin {
 
@@ -34,7 +34,7 @@ class ConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    ConsoleView(TIPHelperMonitor& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
+    ConsoleView(AdapterMonitor& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
                 const CommandLine& commandLine, Clock clock = std::chrono::system_clock::now);
 
     // Runs the console view; returns the exit status (2 for an unknown adapter, 1 when
@@ -48,7 +48,7 @@ private:
     void PrintSample(const TrafficSample& reading);
     void PrintKnownAdapters();
 
-    TIPHelperMonitor& monitor_;
+    AdapterMonitor& monitor_;
     EventLoop& loop_;
     std::ostream& out_;
     std::ostream& err_;

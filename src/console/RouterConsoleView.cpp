@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "console/ConsoleView.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
 
 namespace korvalin {
 
@@ -17,7 +17,7 @@ void AimAt(Agent& access, const CommandLine& commandLine) {
     access.SetHost(commandLine.router);
 }
 
-void PrintInterfaces(const TInterfaceList& interfaces, std::ostream& stream, const char* indent) {
+void PrintInterfaces(const InterfaceList& interfaces, std::ostream& stream, const char* indent) {
     for (const InterfaceEntry& entry : interfaces) {
         stream << indent << entry.index << '\t' << entry.text << '\n';
     }
@@ -25,7 +25,7 @@ void PrintInterfaces(const TInterfaceList& interfaces, std::ostream& stream, con
 
 }  // namespace
 
-RouterConsoleView::RouterConsoleView(TSNMPClass& monitor, EventLoop& loop, std::ostream& out,
+RouterConsoleView::RouterConsoleView(RouterMonitor& monitor, EventLoop& loop, std::ostream& out,
                                      std::ostream& err, const CommandLine& commandLine, Clock clock)
     : monitor_(monitor),
       loop_(loop),
@@ -54,7 +54,7 @@ void RouterConsoleView::StartPolling() {
 }
 
 bool RouterConsoleView::SelectInterface() {
-    const TInterfaceList& interfaces = monitor_.Interfaces();
+    const InterfaceList& interfaces = monitor_.Interfaces();
     if (commandLine_.routerInterface.empty()) {
         // The first interface of the agent; with none listed the monitor picks it itself
         // once the agent answers.
@@ -124,10 +124,10 @@ void RouterConsoleView::PrintSample(const TrafficSample& reading) {
     }
 }
 
-int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLine,
-                         std::ostream& out, std::ostream& err) {
+int ListRouterInterfaces(SnmpAgent& access, const CommandLine& commandLine, std::ostream& out,
+                         std::ostream& err) {
     AimAt(access, commandLine);
-    TInterfaceList interfaces;
+    InterfaceList interfaces;
     if (!access.GetInterfaceList(interfaces)) {
         err << "korvalin: the agent at " << commandLine.router << " did not answer ("
             << access.LastFailure() << ")\n";
@@ -144,7 +144,7 @@ int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostre
         // The listing waits for the agent on a thread of its own while this one runs the
         // loop, so a signal (which quits the loop) ends the wait at once; the listing's
         // own status is the result either way.
-        TDefaultSNMPClass access;
+        SnmpAgent access;
         int status = 3;
         std::thread listing([&] {
             status = ListRouterInterfaces(access, commandLine, out, err);
@@ -155,7 +155,7 @@ int RunRouterCommand(const CommandLine& commandLine, EventLoop& loop, std::ostre
         listing.join();
         return status;
     }
-    TSNMPClass monitor(loop);
+    RouterMonitor monitor(loop);
     RouterConsoleView view(monitor, loop, out, err, commandLine);
     return view.Run();
 }

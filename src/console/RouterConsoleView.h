@@ -8,7 +8,7 @@
 
 #include "console/CommandLine.h"
 #include "platform/EventLoop.h"
-#include "sources/SNMPClassUnit.h"
+#include "sources/RouterMonitor.h"
 
 namespace korvalin {
 
@@ -20,7 +20,7 @@ class RouterConsoleView {
 public:
     using Clock = std::function<std::chrono::system_clock::time_point()>;
 
-    RouterConsoleView(TSNMPClass& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
+    RouterConsoleView(RouterMonitor& monitor, EventLoop& loop, std::ostream& out, std::ostream& err,
                       const CommandLine& commandLine, Clock clock = std::chrono::system_clock::now);
 
     // Runs the polling view; returns the exit status (2 for an interface the agent does
@@ -35,7 +35,7 @@ private:
     void PrintSample(const TrafficSample& reading);
     void ReportFailedReading();
 
-    TSNMPClass& monitor_;
+    RouterMonitor& monitor_;
     EventLoop& loop_;
     std::ostream& out_;
     std::ostream& err_;
@@ -46,8 +46,8 @@ private:
 
 // Prints "ifIndex<TAB>ifDescr" per interface of the agent. An agent that does not answer
 // is an error: a message on err and exit status 3.
-int ListRouterInterfaces(TDefaultSNMPClass& access, const CommandLine& commandLine,
-                         std::ostream& out, std::ostream& err);
+int ListRouterInterfaces(SnmpAgent& access, const CommandLine& commandLine, std::ostream& out,
+                         std::ostream& err);
 
 // Runs the router's polling view or interface list for the command line. Quitting the
 // loop (a signal does) ends either at once, even while the agent keeps silent.

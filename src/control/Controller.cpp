@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "core/DataFolder.h"
-#include "core/MyIni.h"
-#include "core/MyTools.h"
+#include "core/SettingsFile.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 namespace {
@@ -45,7 +45,7 @@ Controller::Controller(ControllerParts parts)
       router_(std::move(parts.router)),
       statusWindows_(std::move(parts.statusWindows)),
       captionText_(std::move(parts.captionText)),
-      ini_(std::make_unique<TTheIniFile>(dialogs_, shell_)),
+      ini_(std::make_unique<SettingsFile>(dialogs_, shell_)),
       diagnostics_(&std::cerr) {
     if (!statusWindows_) {
         statusWindows_ = std::make_unique<StatusWindows>();

@@ -17,7 +17,7 @@
 
 namespace korvalin {
 
-class TTheIniFile;
+class SettingsFile;
 
 // What the controller drives, handed in by the program's start (the real back ends) or by
 // a test (fakes).
@@ -138,7 +138,7 @@ public:
     RouterSource& Router() { return *router_; }
     StatusWindows& Status() { return *statusWindows_; }
     CaptionTextDisplay& CaptionText() { return *captionText_; }
-    TTheIniFile& IniFile() { return *ini_; }
+    SettingsFile& IniFile() { return *ini_; }
 
 private:
     // A settings file that exists but cannot be read leaves the factory settings: the
@@ -161,7 +161,7 @@ private:
     std::unique_ptr<RouterSource> router_;
     std::unique_ptr<StatusWindows> statusWindows_;
     std::unique_ptr<CaptionTextDisplay> captionText_;
-    std::unique_ptr<TTheIniFile> ini_;
+    std::unique_ptr<SettingsFile> ini_;
     FigureDisplay* figures_ = nullptr;
     std::function<void(const std::vector<std::string>&, int)> onInterfaces_;
 

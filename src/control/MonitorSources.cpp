@@ -2,10 +2,10 @@
 
 namespace korvalin {
 
-IPHelperAdapterSource::IPHelperAdapterSource(std::unique_ptr<TIPHelperMonitor> monitor)
+AdapterMonitorSource::AdapterMonitorSource(std::unique_ptr<AdapterMonitor> monitor)
     : monitor_(std::move(monitor)) {}
 
-std::vector<std::string> IPHelperAdapterSource::Adapters() const {
+std::vector<std::string> AdapterMonitorSource::Adapters() const {
     std::vector<std::string> texts;
     for (const AdapterEntry& entry : monitor_->Adapters()) {
         texts.push_back(entry.text);
@@ -13,10 +13,10 @@ std::vector<std::string> IPHelperAdapterSource::Adapters() const {
     return texts;
 }
 
-SNMPRouterSource::SNMPRouterSource(std::unique_ptr<TSNMPClass> monitor)
+RouterMonitorSource::RouterMonitorSource(std::unique_ptr<RouterMonitor> monitor)
     : monitor_(std::move(monitor)) {}
 
-std::vector<std::string> SNMPRouterSource::Interfaces() const {
+std::vector<std::string> RouterMonitorSource::Interfaces() const {
     std::vector<std::string> texts;
     for (const InterfaceEntry& entry : monitor_->Interfaces()) {
         texts.push_back(entry.text);

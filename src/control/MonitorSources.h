@@ -3,15 +3,15 @@
 #include <memory>
 
 #include "control/TrafficSources.h"
-#include "sources/SNMPClassUnit.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
+#include "sources/RouterMonitor.h"
 
 namespace korvalin {
 
 // The program's adapter monitor as the controller sees it.
-class IPHelperAdapterSource final : public AdapterSource {
+class AdapterMonitorSource final : public AdapterSource {
 public:
-    explicit IPHelperAdapterSource(std::unique_ptr<TIPHelperMonitor> monitor);
+    explicit AdapterMonitorSource(std::unique_ptr<AdapterMonitor> monitor);
 
     void Init() override { monitor_->Init(); }
     bool Loaded() const override { return monitor_->Loaded(); }
@@ -27,16 +27,16 @@ public:
     }
 
     // The monitor itself, for the interface information window.
-    TIPHelperMonitor& Monitor() { return *monitor_; }
+    AdapterMonitor& Monitor() { return *monitor_; }
 
 private:
-    std::unique_ptr<TIPHelperMonitor> monitor_;
+    std::unique_ptr<AdapterMonitor> monitor_;
 };
 
 // The program's router monitor as the controller sees it.
-class SNMPRouterSource final : public RouterSource {
+class RouterMonitorSource final : public RouterSource {
 public:
-    explicit SNMPRouterSource(std::unique_ptr<TSNMPClass> monitor);
+    explicit RouterMonitorSource(std::unique_ptr<RouterMonitor> monitor);
 
     void SetHost(const std::string& host) override { monitor_->SetHost(host); }
     void SetCommunity(const std::string& community) override { monitor_->SetCommunity(community); }
@@ -68,10 +68,10 @@ public:
     }
 
     // The monitor itself, for the router information dialog.
-    TSNMPClass& Monitor() { return *monitor_; }
+    RouterMonitor& Monitor() { return *monitor_; }
 
 private:
-    std::unique_ptr<TSNMPClass> monitor_;
+    std::unique_ptr<RouterMonitor> monitor_;
 };
 
 }  // namespace korvalin

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <type_traits>
 
-#include "core/MyIni.h"
+#include "core/SettingsFile.h"
 
 namespace korvalin {
 namespace {
@@ -40,7 +40,7 @@ const SettingsKey Schema[] = {
 
 // An Int with its bounds; unreadable values take the default (the settings file reports
 // them with a non-zero error code and returns the default already).
-std::int32_t ReadInt(TTheIniFile& ini, const SettingsKey& row) {
+std::int32_t ReadInt(SettingsFile& ini, const SettingsKey& row) {
     const std::int32_t fallback = std::get<std::int32_t>(row.defaultValue);
     const std::int32_t value = ini.ReadInteger(row.key, fallback);
     if (ini.ErrorCode() != 0) {
@@ -49,7 +49,7 @@ std::int32_t ReadInt(TTheIniFile& ini, const SettingsKey& row) {
     return std::clamp(value, row.minimum, row.maximum);
 }
 
-void LoadKey(TTheIniFile& ini, const SettingsKey& row, PersistentSettings& settings,
+void LoadKey(SettingsFile& ini, const SettingsKey& row, PersistentSettings& settings,
              const std::vector<std::string>& adapters) {
     std::visit(
         [&](auto member) {
@@ -72,7 +72,7 @@ void LoadKey(TTheIniFile& ini, const SettingsKey& row, PersistentSettings& setti
         row.member);
 }
 
-void SaveKey(TTheIniFile& ini, const SettingsKey& row, const PersistentSettings& settings) {
+void SaveKey(SettingsFile& ini, const SettingsKey& row, const PersistentSettings& settings) {
     if (row.rule == KeyRule::FirstStartFlag) {
         return;
     }
@@ -93,7 +93,7 @@ void SaveKey(TTheIniFile& ini, const SettingsKey& row, const PersistentSettings&
 
 // Opening a file that does not exist yet reports 2 and succeeds; any failure leaves it
 // closed with its reason in the error code.
-std::int32_t OpenForSaving(TTheIniFile& ini, const std::string& section) {
+std::int32_t OpenForSaving(SettingsFile& ini, const std::string& section) {
     ini.SetSection(section);
     ini.SetOpen(true);
     if (ini.Open()) {
@@ -102,7 +102,7 @@ std::int32_t OpenForSaving(TTheIniFile& ini, const std::string& section) {
     return ini.ErrorCode() != 0 ? ini.ErrorCode() : -1;
 }
 
-void SelectSection(TTheIniFile& ini, const SettingsKey& row) {
+void SelectSection(SettingsFile& ini, const SettingsKey& row) {
     if (ini.Section() != row.section) {
         ini.SetSection(row.section);
     }
@@ -114,7 +114,7 @@ std::span<const SettingsKey> SettingsSchema() {
     return Schema;
 }
 
-PersistentSettings LoadSettings(TTheIniFile& ini, const std::vector<std::string>& adapters) {
+PersistentSettings LoadSettings(SettingsFile& ini, const std::vector<std::string>& adapters) {
     PersistentSettings settings;
     ini.SetSection(Schema[0].section);
     ini.SetOpen(true);
@@ -125,7 +125,7 @@ PersistentSettings LoadSettings(TTheIniFile& ini, const std::vector<std::string>
     return settings;
 }
 
-std::int32_t SaveSettings(TTheIniFile& ini, const PersistentSettings& settings) {
+std::int32_t SaveSettings(SettingsFile& ini, const PersistentSettings& settings) {
     if (const std::int32_t error = OpenForSaving(ini, Schema[0].section); error != 0) {
         return error;
     }
@@ -139,7 +139,7 @@ std::int32_t SaveSettings(TTheIniFile& ini, const PersistentSettings& settings) 
     return ini.ErrorCode();
 }
 
-std::int32_t SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
+std::int32_t SaveSettingsSection(SettingsFile& ini, const PersistentSettings& settings,
                                  const std::string& section) {
     if (const std::int32_t error = OpenForSaving(ini, section); error != 0) {
         return error;

@@ -9,7 +9,7 @@
 
 namespace korvalin {
 
-class TTheIniFile;
+class SettingsFile;
 
 // Every value the program keeps in its settings file, with the factory settings as
 // defaults.
@@ -86,15 +86,15 @@ std::span<const SettingsKey> SettingsSchema();
 // Reads every key of the schema from the open-able settings file (sections "Graphs",
 // "Options", "Sums"), writing "New" back as false. adapters: the real adapters, for a
 // missing "Monitor".
-PersistentSettings LoadSettings(TTheIniFile& ini, const std::vector<std::string>& adapters);
+PersistentSettings LoadSettings(SettingsFile& ini, const std::vector<std::string>& adapters);
 
 // Writes every key of the schema but "New" in one atomic replacement of the file. Returns
 // 0, or the settings file's ErrorCode of the failure (the file could not be opened, a
 // write was refused or the replacement failed); the file is then left as it was.
-std::int32_t SaveSettings(TTheIniFile& ini, const PersistentSettings& settings);
+std::int32_t SaveSettings(SettingsFile& ini, const PersistentSettings& settings);
 
 // Writes the keys of one section alone, in one replacement; returns as SaveSettings.
-std::int32_t SaveSettingsSection(TTheIniFile& ini, const PersistentSettings& settings,
+std::int32_t SaveSettingsSection(SettingsFile& ini, const PersistentSettings& settings,
                                  const std::string& section);
 
 }  // namespace korvalin

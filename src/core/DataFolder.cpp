@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "base/Folders.h"
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 

@@ -48,60 +48,60 @@ bool Change(T& field, const T& value) {
 
 }  // namespace
 
-TByteMeter::TByteMeter(QWidget* parent) : QWidget(parent) {
+ByteMeter::ByteMeter(QWidget* parent) : QWidget(parent) {
     // The graph covers its whole area itself, so nothing underneath needs painting.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TByteMeter::SetAxisColor(const QColor& color) {
+void ByteMeter::SetAxisColor(const QColor& color) {
     if (Change(axisColor_, color)) {
         update();
     }
 }
 
-void TByteMeter::SetGraphColor(const QColor& color) {
+void ByteMeter::SetGraphColor(const QColor& color) {
     if (Change(graphColor_, color)) {
         update();
     }
 }
 
-void TByteMeter::SetValueRange(int pixels) {
+void ByteMeter::SetValueRange(int pixels) {
     if (Change(valueRange_, pixels)) {
         update();
     }
 }
 
-void TByteMeter::SetUserMaxY(std::int64_t bytes) {
+void ByteMeter::SetUserMaxY(std::int64_t bytes) {
     if (Change(userMaxY_, bytes)) {
         update();
     }
 }
 
-void TByteMeter::SetFillGraph(bool fill) {
+void ByteMeter::SetFillGraph(bool fill) {
     if (Change(fillGraph_, fill)) {
         update();
     }
 }
 
-void TByteMeter::SetCaption(const QString& captionTemplate) {
+void ByteMeter::SetCaption(const QString& captionTemplate) {
     if (Change(caption_, captionTemplate)) {
         update();
     }
 }
 
-void TByteMeter::SetColor(const QColor& color) {
+void ByteMeter::SetColor(const QColor& color) {
     if (Change(color_, color)) {
         update();
     }
 }
 
-void TByteMeter::SetBorderWidth(int pixels) {
+void ByteMeter::SetBorderWidth(int pixels) {
     if (Change(borderWidth_, pixels)) {
         update();
     }
 }
 
-void TByteMeter::AddValue(std::int64_t value) {
+void ByteMeter::AddValue(std::int64_t value) {
     // The history keeps 32-bit counts: an interval never carries more than 4 GiB.
     history_.push_back(static_cast<std::uint32_t>(value));
     while (history_.size() > bytemeter::MaxHistory) {
@@ -110,11 +110,11 @@ void TByteMeter::AddValue(std::int64_t value) {
     update();
 }
 
-std::int64_t TByteMeter::GetMaxY() const {
+std::int64_t ByteMeter::GetMaxY() const {
     return bytemeter::MaxY(history_, userMaxY_);
 }
 
-bytemeter::TextMetrics TByteMeter::Measure() const {
+bytemeter::TextMetrics ByteMeter::Measure() const {
     const QFontMetrics metrics(font());
     bytemeter::TextMetrics result;
     result.width99999 = metrics.horizontalAdvance(QStringLiteral("99999"));
@@ -125,7 +125,7 @@ bytemeter::TextMetrics TByteMeter::Measure() const {
     return result;
 }
 
-const QImage& TByteMeter::Render() {
+const QImage& ByteMeter::Render() {
     const int w = width();
     const int h = height();
     if (image_.size() != QSize(w, h)) {
@@ -157,7 +157,7 @@ const QImage& TByteMeter::Render() {
     return image_;
 }
 
-void TByteMeter::DrawFrame(QPainter& painter, const bytemeter::Layout& layout) const {
+void ByteMeter::DrawFrame(QPainter& painter, const bytemeter::Layout& layout) const {
     // Right and bottom edges are exclusive, as the frame's rectangle is specified.
     const QRect frame(QPoint(layout.plotLeft, layout.plotTop),
                       QPoint(layout.frameRight - 1, layout.frameBottom - 1));
@@ -171,7 +171,7 @@ void TByteMeter::DrawFrame(QPainter& painter, const bytemeter::Layout& layout) c
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
-void TByteMeter::DrawScale(QPainter& painter, const bytemeter::Layout& layout) const {
+void ByteMeter::DrawScale(QPainter& painter, const bytemeter::Layout& layout) const {
     painter.setPen(palette().color(QPalette::WindowText));
     for (const auto& label : layout.labels) {
         const QRect row(QPoint(borderWidth_, label.y - layout.halfDigit),
@@ -187,7 +187,7 @@ void TByteMeter::DrawScale(QPainter& painter, const bytemeter::Layout& layout) c
     }
 }
 
-void TByteMeter::DrawHistory(QPainter& painter, const bytemeter::Layout& layout) {
+void ByteMeter::DrawHistory(QPainter& painter, const bytemeter::Layout& layout) {
     if (layout.points.empty()) {
         return;
     }
@@ -211,7 +211,7 @@ void TByteMeter::DrawHistory(QPainter& painter, const bytemeter::Layout& layout)
     }
 }
 
-void TByteMeter::FillArea(const bytemeter::Layout& layout) {
+void ByteMeter::FillArea(const bytemeter::Layout& layout) {
     const auto& points = layout.points;
     const int first = std::max(points.back().x, 0);
     const int last = std::min(points.front().x, image_.width() - 1);
@@ -227,13 +227,13 @@ void TByteMeter::FillArea(const bytemeter::Layout& layout) {
     }
 }
 
-void TByteMeter::paintEvent(QPaintEvent*) {
+void ByteMeter::paintEvent(QPaintEvent*) {
     const QImage& image = Render();
     QPainter painter(this);
     painter.drawImage(0, 0, image);
 }
 
-void TByteMeter::mousePressEvent(QMouseEvent* event) {
+void ByteMeter::mousePressEvent(QMouseEvent* event) {
     emit MouseDown(this, event->button(), event->globalPosition().toPoint());
     QWidget::mousePressEvent(event);
 }

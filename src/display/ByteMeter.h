@@ -14,11 +14,11 @@ namespace korvalin {
 // A scrolling graph of per-interval byte counts: the newest value enters at the right, a
 // four-step Y scale with its unit, and a caption line with the newest value. It paints
 // its whole area into an off-screen image and copies that to the screen in one go.
-class TByteMeter : public QWidget {
+class ByteMeter : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TByteMeter(QWidget* parent = nullptr);
+    explicit ByteMeter(QWidget* parent = nullptr);
 
     QColor AxisColor() const { return axisColor_; }
     void SetAxisColor(const QColor& color);
@@ -51,7 +51,7 @@ public:
 
 signals:
     // Any mouse button pressed on the graph, with the position on the screen.
-    void MouseDown(korvalin::TByteMeter* sender, Qt::MouseButton button, QPoint globalPosition);
+    void MouseDown(korvalin::ByteMeter* sender, Qt::MouseButton button, QPoint globalPosition);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

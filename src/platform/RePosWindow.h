@@ -6,7 +6,7 @@ namespace korvalin {
 
 enum class WindowShowState { Normal, Minimized, Maximized };
 
-// The window that TRePosApp places, in virtual-desktop coordinates.
+// The window that WindowPlacement places, in virtual-desktop coordinates.
 class RePosWindow {
 public:
     virtual ~RePosWindow() = default;

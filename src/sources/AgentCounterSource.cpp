@@ -24,16 +24,16 @@ void AddFailure(std::string& failures, const std::string& failure) {
 // ifInOctets, then ifOutOctets; the second get is left out when the first went
 // unanswered, since the agent will not answer it either. Either object gone makes the
 // interface gone; a bad answer for either counts nothing for it.
-OctetRead ReadOctets(TDefaultSNMPClass& agent, std::int32_t index, OctetCounters& counters,
+OctetRead ReadOctets(SnmpAgent& agent, std::int32_t index, OctetCounters& counters,
                      std::string& failure) {
-    using Status = TDefaultSNMPClass::CounterRead::Status;
+    using Status = SnmpAgent::CounterRead::Status;
     const std::string suffix = std::to_string(index);
-    const TDefaultSNMPClass::CounterRead in = agent.GetCounter32(IfInOctets + suffix);
+    const SnmpAgent::CounterRead in = agent.GetCounter32(IfInOctets + suffix);
     if (!agent.LastRequestAnswered()) {
         failure = "ifInOctets." + suffix + ": " + in.reason;
         return OctetRead::Unanswered;
     }
-    const TDefaultSNMPClass::CounterRead out = agent.GetCounter32(IfOutOctets + suffix);
+    const SnmpAgent::CounterRead out = agent.GetCounter32(IfOutOctets + suffix);
     if (!agent.LastRequestAnswered()) {
         failure = "ifOutOctets." + suffix + ": " + out.reason;
         return OctetRead::Unanswered;
@@ -56,7 +56,7 @@ OctetRead ReadOctets(TDefaultSNMPClass& agent, std::int32_t index, OctetCounters
 
 }  // namespace
 
-AgentCounterSource::AgentCounterSource(TDefaultSNMPClass& agent, ExchangeQueue& queue)
+AgentCounterSource::AgentCounterSource(SnmpAgent& agent, ExchangeQueue& queue)
     : agent_(agent), queue_(queue), host_(agent.Host()), community_(agent.Community()) {}
 
 void AgentCounterSource::SetAgent(const std::string& host, const std::string& community) {
@@ -161,7 +161,7 @@ void AgentCounterSource::TestConnection(
         [test, done = std::move(done)] { done(test->answered, std::move(test->failure)); });
 }
 
-void AgentCounterSource::Exchange(std::function<void(TDefaultSNMPClass& agent)> work,
+void AgentCounterSource::Exchange(std::function<void(SnmpAgent& agent)> work,
                                   std::function<void()> done) {
     queue_.Queue(
         [this, work = std::move(work), host = host_, community = community_] {

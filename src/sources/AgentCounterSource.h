@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "sources/CounterSource.h"
-#include "sources/DefaultSNMPClass.h"
 #include "sources/ExchangeQueue.h"
+#include "sources/SnmpAgent.h"
 
 namespace korvalin {
 
@@ -20,11 +20,11 @@ namespace korvalin {
 // read keep their stored readings, and a silent agent costs one wait per reading, not
 // two per interface. An interface whose counter the agent reports as noSuchName is gone;
 // an answer that is no sound Counter32 for exactly the object asked (see
-// TDefaultSNMPClass::GetCounter32) counts nothing for its interface, which keeps its
+// SnmpAgent::GetCounter32) counts nothing for its interface, which keeps its
 // stored reading, and the failure names the object and the check.
 class AgentCounterSource final : public CounterSource {
 public:
-    AgentCounterSource(TDefaultSNMPClass& agent, ExchangeQueue& queue);
+    AgentCounterSource(SnmpAgent& agent, ExchangeQueue& queue);
 
     // The agent to ask from now on (user-interface thread). A list walk that was under
     // way for an earlier agent is walked again for this one before it is handed out.
@@ -40,14 +40,14 @@ public:
 
     // Runs work with the agent access object on the exchange queue, then done on the
     // user-interface thread.
-    void Exchange(std::function<void(TDefaultSNMPClass& agent)> work, std::function<void()> done);
+    void Exchange(std::function<void(SnmpAgent& agent)> work, std::function<void()> done);
 
 private:
     void QueueWalk();
     void WalkDone(std::uint64_t generation, bool read, InterfaceList list, std::string failure);
     void Aim(const std::string& host, const std::string& community);
 
-    TDefaultSNMPClass& agent_;
+    SnmpAgent& agent_;
     ExchangeQueue& queue_;
     std::string host_;
     std::string community_;

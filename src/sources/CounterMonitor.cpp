@@ -24,14 +24,14 @@ auto CounterMonitor::WhileAlive(Completion completion) {
 
 void CounterMonitor::PrepareTimer(std::uint32_t interval, std::function<void()> tick) {
     if (timer_ == nullptr) {
-        timer_ = std::make_unique<TMyTimer32>(uiThread_, sleeper_);
+        timer_ = std::make_unique<IntervalTimer>(uiThread_, sleeper_);
     }
     timer_->SetEnabled(false);
     timer_->SetInterval(interval);
     if (!tick) {
         tick = [this] { Tick(); };
     }
-    timer_->SetOnTimer([tick = std::move(tick)](TMyTimer32&) { tick(); });
+    timer_->SetOnTimer([tick = std::move(tick)](IntervalTimer&) { tick(); });
 }
 
 void CounterMonitor::SetInterval(std::uint32_t interval) {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "core/MyTimer.h"
+#include "core/IntervalTimer.h"
 #include "platform/UiThread.h"
 #include "sources/CounterLedger.h"
 #include "sources/CounterSource.h"
@@ -54,7 +54,7 @@ public:
     // tick, or Tick() when it is empty.
     void PrepareTimer(std::uint32_t interval, std::function<void()> tick = {});
     void SetInterval(std::uint32_t interval);
-    TMyTimer32* Timer() { return timer_.get(); }
+    IntervalTimer* Timer() { return timer_.get(); }
 
     const InterfaceList& List() const { return list_; }
     // A list read outside a reading: stored readings of interfaces no longer in it are
@@ -107,7 +107,7 @@ private:
     UiThread& uiThread_;
     std::shared_ptr<TimerSleeper> sleeper_;
     Behaviour behaviour_;
-    std::unique_ptr<TMyTimer32> timer_;
+    std::unique_ptr<IntervalTimer> timer_;
     InterfaceList list_;
     std::string name_;
     std::int32_t selectedIndex_ = -1;

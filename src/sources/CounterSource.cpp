@@ -1,13 +1,13 @@
 #include "sources/CounterSource.h"
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 
 namespace korvalin {
 
 int FindInterface(const InterfaceList& list, const std::string& text) {
-    const std::string wanted = MyTools().UpperCaseGerman(text);
+    const std::string wanted = UpperCaseGerman(text);
     for (std::size_t position = 0; position < list.size(); ++position) {
-        if (MyTools().UpperCaseGerman(list[position].text) == wanted) {
+        if (UpperCaseGerman(list[position].text) == wanted) {
             return static_cast<int>(position);
         }
     }

@@ -7,12 +7,12 @@
 
 namespace korvalin {
 
-TmxCaptionBarButtons::TmxCaptionBarButtons(QWidget* window) : QObject(window), window_(window) {
+CaptionBarButtons::CaptionBarButtons(QWidget* window) : QObject(window), window_(window) {
     window_->installEventFilter(this);
 }
 
-QToolButton* TmxCaptionBarButtons::AddButton(const QString& objectName, const QString& caption,
-                                             const QString& fontFamily, int height) {
+QToolButton* CaptionBarButtons::AddButton(const QString& objectName, const QString& caption,
+                                          const QString& fontFamily, int height) {
     auto* button = new QToolButton(window_);
     button->setObjectName(objectName);
     button->setText(caption);
@@ -31,20 +31,20 @@ QToolButton* TmxCaptionBarButtons::AddButton(const QString& objectName, const QS
     return button;
 }
 
-QToolButton* TmxCaptionBarButtons::Button(int position) const {
+QToolButton* CaptionBarButtons::Button(int position) const {
     if (position < 0 || position >= Count()) {
         return nullptr;
     }
     return buttons_[static_cast<std::size_t>(position)];
 }
 
-void TmxCaptionBarButtons::SetVisible(bool visible) {
+void CaptionBarButtons::SetVisible(bool visible) {
     for (QToolButton* button : buttons_) {
         button->setVisible(visible);
     }
 }
 
-void TmxCaptionBarButtons::Place() {
+void CaptionBarButtons::Place() {
     int right = window_->width();
     for (QToolButton* button : buttons_) {
         right -= button->width();
@@ -53,7 +53,7 @@ void TmxCaptionBarButtons::Place() {
     }
 }
 
-bool TmxCaptionBarButtons::eventFilter(QObject* watched, QEvent* event) {
+bool CaptionBarButtons::eventFilter(QObject* watched, QEvent* event) {
     if (watched == window_ && event->type() == QEvent::Resize) {
         Place();
     }

@@ -9,10 +9,10 @@ namespace korvalin {
 // A set of small buttons kept in the top right corner of a window, standing where the
 // window's caption bar would carry extra buttons (the window manager owns the real caption
 // bar). The buttons sit right to left in the order they were added.
-class TmxCaptionBarButtons final : public QObject {
+class CaptionBarButtons final : public QObject {
     Q_OBJECT
 public:
-    explicit TmxCaptionBarButtons(QWidget* window);
+    explicit CaptionBarButtons(QWidget* window);
 
     // Adds a button named objectName with caption and the font of family fontFamily (empty:
     // the window's font) and button height; the set owns nothing but the buttons.

@@ -5,35 +5,35 @@
 
 namespace korvalin {
 
-TFlatGauge::TFlatGauge(QWidget* parent) : QWidget(parent) {}
+FlatGauge::FlatGauge(QWidget* parent) : QWidget(parent) {}
 
-void TFlatGauge::SetProgress(int progress) {
+void FlatGauge::SetProgress(int progress) {
     progress_ = std::clamp(progress, min_, max_);
     update();
 }
 
-void TFlatGauge::SetRange(int minValue, int maxValue) {
+void FlatGauge::SetRange(int minValue, int maxValue) {
     min_ = minValue;
     max_ = std::max(minValue, maxValue);
     SetProgress(progress_);
 }
 
-void TFlatGauge::SetShowText(bool show) {
+void FlatGauge::SetShowText(bool show) {
     showText_ = show;
     update();
 }
 
-void TFlatGauge::SetFrameColor(const QColor& color) {
+void FlatGauge::SetFrameColor(const QColor& color) {
     frame_ = color;
     update();
 }
 
-void TFlatGauge::SetBarColor(const QColor& color) {
+void FlatGauge::SetBarColor(const QColor& color) {
     bar_ = color;
     update();
 }
 
-int TFlatGauge::FilledWidth() const {
+int FlatGauge::FilledWidth() const {
     const int inner = std::max(0, width() - 2);
     if (max_ == min_) {
         return 0;
@@ -41,7 +41,7 @@ int TFlatGauge::FilledWidth() const {
     return static_cast<int>(static_cast<long long>(inner) * (progress_ - min_) / (max_ - min_));
 }
 
-void TFlatGauge::paintEvent(QPaintEvent*) {
+void FlatGauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Base));
     painter.fillRect(QRect(1, 1, FilledWidth(), std::max(0, height() - 2)), bar_);

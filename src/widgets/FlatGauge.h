@@ -7,10 +7,10 @@ namespace korvalin {
 
 // A flat progress bar: a frame and a filled part proportional to Progress between
 // MinValue and MaxValue, with an optional percentage text.
-class TFlatGauge final : public QWidget {
+class FlatGauge final : public QWidget {
     Q_OBJECT
 public:
-    explicit TFlatGauge(QWidget* parent = nullptr);
+    explicit FlatGauge(QWidget* parent = nullptr);
 
     int Progress() const { return progress_; }
     // Clamped to MinValue .. MaxValue.

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/AboutUnit.h"
+#include "app/AboutBox.h"
 #include "app/SystemIntegration.h"
 #include "fakes/FakeShell.h"
 
@@ -32,7 +32,7 @@ void ClickLeft(QWidget* widget) {
 
 TEST(AboutBox, HasTheCaptionClientSizeAndTexts) {
     FakeShell shell;
-    TAboutDlg dialog(shell);
+    AboutBox dialog(shell);
     EXPECT_EQ(dialog.objectName(), QStringLiteral("AboutDlg"));
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Über"));
     EXPECT_EQ(dialog.size(), QSize(385, 289));
@@ -64,7 +64,7 @@ TEST(AboutBox, HasTheCaptionClientSizeAndTexts) {
 
 TEST(AboutBox, ShowsTheProgramIconAtThirtyTwoPixels) {
     FakeShell shell;
-    TAboutDlg dialog(shell);
+    AboutBox dialog(shell);
     QLabel* icon = Label(dialog, "ProgramIcon");
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->size(), QSize(32, 32));
@@ -73,7 +73,7 @@ TEST(AboutBox, ShowsTheProgramIconAtThirtyTwoPixels) {
 
 TEST(AboutBox, KeepsEveryTextInsideTheFramedPanel) {
     FakeShell shell;
-    TAboutDlg dialog(shell);
+    AboutBox dialog(shell);
     auto* panel = dialog.findChild<QWidget*>(QStringLiteral("Panel1"));
     ASSERT_NE(panel, nullptr);
     for (auto* label : panel->findChildren<QLabel*>()) {
@@ -97,7 +97,7 @@ TEST(AboutBox, KeepsEveryTextInsideTheFramedPanel) {
 
 TEST(AboutBox, TheLinksOpenTheirAddressesThroughTheShell) {
     FakeShell shell;
-    TAboutDlg dialog(shell);
+    AboutBox dialog(shell);
     ClickLeft(Label(dialog, "WebPageLink"));
     ClickLeft(Label(dialog, "ForumLink"));
     ASSERT_EQ(shell.opened.size(), 2U);
@@ -107,7 +107,7 @@ TEST(AboutBox, TheLinksOpenTheirAddressesThroughTheShell) {
 
 TEST(AboutBox, OkClosesTheModalBoxWithTheResultOk) {
     FakeShell shell;
-    TAboutDlg dialog(shell);
+    AboutBox dialog(shell);
     QTimer::singleShot(
         0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("OKButton"))->click(); });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeOsVersion.h"
 #include "fakes/FakeRegistry.h"

@@ -11,9 +11,9 @@
 #include <QStackedWidget>
 
 #include "MainFixture.h"
-#include "widgets/MyLinkLabel.h"
-#include "widgets/MyXPColorMap.h"
-#include "widgets/RxSpinEdit.h"
+#include "widgets/ColourScheme.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/SpinEdit.h"
 
 namespace korvalin::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/Unit1.h"
+#include "app/ConfigurationWindow.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
@@ -71,10 +71,10 @@ protected:
             std::make_unique<RecordingStatusWindows>(status),
             nullptr,
         });
-        TMainDependencies dependencies{
+        ConfigurationWindowDependencies dependencies{
             *controller, dialogs, registry, shell, trayAvailable, [this] { ++quits; }, {}, {}, {},
         };
-        main = std::make_unique<TMain>(std::move(dependencies));
+        main = std::make_unique<ConfigurationWindow>(std::move(dependencies));
         return main->FormCreate();
     }
 
@@ -93,7 +93,7 @@ protected:
     FakeAdapterSource* adapter = nullptr;
     FakeRouterSource* router = nullptr;
     std::unique_ptr<Controller> controller;
-    std::unique_ptr<TMain> main;
+    std::unique_ptr<ConfigurationWindow> main;
 };
 
 // A settings file that is not the first start, adapter source, everything else default.

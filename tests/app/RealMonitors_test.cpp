@@ -16,8 +16,8 @@
 #include "fakes/FakeTimerSleeper.h"
 #include "fakes/FakeUiThread.h"
 #include "platform/qt/QtUiThread.h"
-#include "widgets/MyCheckListBox.h"
-#include "widgets/MySpeedButton.h"
+#include "widgets/FlatButton.h"
+#include "widgets/RadioCheckList.h"
 
 namespace korvalin::testing {
 namespace {
@@ -37,8 +37,8 @@ std::string Text(const QLabel* label) {
 class RealAdapterMonitorTest : public MainFixture {
 protected:
     void StartOnTable() {
-        auto monitor = std::make_unique<IPHelperAdapterSource>(
-            std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
+        auto monitor = std::make_unique<AdapterMonitorSource>(
+            std::make_unique<AdapterMonitor>(table, uiThread, sleeper));
         monitorOwned = monitor.get();
         ASSERT_TRUE(StartWith(std::move(monitor), std::make_unique<FakeRouterSource>()));
     }
@@ -46,7 +46,7 @@ protected:
     FakeInterfaceTable table;
     FakeUiThread uiThread;
     std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
-    IPHelperAdapterSource* monitorOwned = nullptr;
+    AdapterMonitorSource* monitorOwned = nullptr;
 };
 
 TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsItsBytes) {
@@ -70,8 +70,8 @@ TEST_F(RealAdapterMonitorTest, FirstStartMonitorsTheFirstRealAdapterAndCountsIts
 
 TEST_F(RealAdapterMonitorTest, WithoutInterfaceTableTheProgramEnds) {
     table.opens = false;
-    auto monitor = std::make_unique<IPHelperAdapterSource>(
-        std::make_unique<TIPHelperMonitor>(table, uiThread, sleeper));
+    auto monitor = std::make_unique<AdapterMonitorSource>(
+        std::make_unique<AdapterMonitor>(table, uiThread, sleeper));
     EXPECT_FALSE(StartWith(std::move(monitor), std::make_unique<FakeRouterSource>()));
     EXPECT_EQ(quits, 1);
 }
@@ -103,7 +103,7 @@ protected:
     void StartPolling(ExchangeMode mode = ExchangeMode::Inline) {
         WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
                  "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=5\n");
-        auto monitor = std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(
+        auto monitor = std::make_unique<RouterMonitorSource>(std::make_unique<RouterMonitor>(
             uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(500)}, sleeper,
             mode));
         monitorOwned = monitor.get();
@@ -116,7 +116,7 @@ protected:
     FakeSnmpAgent agent;
     FakeUiThread uiThread;
     std::shared_ptr<FakeTimerSleeper> sleeper = std::make_shared<FakeTimerSleeper>();
-    SNMPRouterSource* monitorOwned = nullptr;
+    RouterMonitorSource* monitorOwned = nullptr;
 };
 
 TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes) {
@@ -128,8 +128,8 @@ TEST_F(RealRouterMonitorTest, PollingShowsRatesPerSecondAndSumsTheIntervalsBytes
     const std::int32_t receivedBefore = controller->Settings().sumReceive;
 
     // The router monitor always takes its own request and answer off the counters.
-    SetCounters(2, 1000000 + 50000 + TSNMPClass::InAllowance,
-                2000000 + 450 + TSNMPClass::OutAllowance);
+    SetCounters(2, 1000000 + 50000 + RouterMonitor::InAllowance,
+                2000000 + 450 + RouterMonitor::OutAllowance);
     monitorOwned->Monitor().TimerTick();
     EXPECT_EQ(Text(main->Label6), "9,77 KB");  // 10 000 bytes per second
     EXPECT_EQ(Text(main->Label5), "90 Byte");
@@ -164,7 +164,7 @@ protected:
         agent.AnswerOnly(0);
         WriteIni("[Options]\nNew=0\nMonLAN=0\nSNMPIP=" + agent.Target() +
                  "\nSNMPCommunity=public\nSNMPMonIntf=eth1\nSNMPInterval=1\n");
-        auto monitor = std::make_unique<SNMPRouterSource>(std::make_unique<TSNMPClass>(
+        auto monitor = std::make_unique<RouterMonitorSource>(std::make_unique<RouterMonitor>(
             uiThread, snmp::ClientSettings{"", "161", std::chrono::milliseconds(2500)}));
         monitorOwned = monitor.get();
         ASSERT_TRUE(StartWith(std::make_unique<FakeAdapterSource>(), std::move(monitor)));
@@ -191,7 +191,7 @@ protected:
 
     FakeSnmpAgent agent;
     QtUiThread uiThread;
-    SNMPRouterSource* monitorOwned = nullptr;
+    RouterMonitorSource* monitorOwned = nullptr;
 };
 
 TEST_F(SilentAgentTest, PollingAndTestingNeverHoldTheWindow) {

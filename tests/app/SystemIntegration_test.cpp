@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/MyTools.h"
+#include "core/TextTools.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeShell.h"
 

@@ -7,9 +7,9 @@
 
 #include "MainFixture.h"
 #include "app/AutoStart.h"
-#include "widgets/MyCheckListBox.h"
-#include "widgets/MySpeedButton.h"
-#include "widgets/RxSpinEdit.h"
+#include "widgets/FlatButton.h"
+#include "widgets/RadioCheckList.h"
+#include "widgets/SpinEdit.h"
 
 namespace korvalin::testing {
 namespace {

@@ -10,9 +10,9 @@
 #include <ostream>
 
 #include "MainFixture.h"
-#include "widgets/MyCheckListBox.h"
-#include "widgets/MySpeedButton.h"
-#include "widgets/RxSpinEdit.h"
+#include "widgets/FlatButton.h"
+#include "widgets/RadioCheckList.h"
+#include "widgets/SpinEdit.h"
 
 namespace korvalin::testing {
 namespace {
@@ -20,7 +20,8 @@ namespace {
 struct LoadCase {
     const char* name;
     const char* ini;  // nullptr: no settings file at all
-    std::function<void(TMain&, const FakeAdapterSource&, const FakeRouterSource&)> check;
+    std::function<void(ConfigurationWindow&, const FakeAdapterSource&, const FakeRouterSource&)>
+        check;
 };
 
 // Keeps test listings readable: a case prints as its name, not as its bytes.
@@ -30,7 +31,8 @@ void PrintTo(const LoadCase& loadCase, std::ostream* out) {
 
 const LoadCase LoadCases[] = {
     {"NoFileGivesFactorySettingsAndTheFirstRealAdapter", nullptr,
-     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
+     [](ConfigurationWindow& main, const FakeAdapterSource& adapter,
+        const FakeRouterSource& router) {
          EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.RB1->isChecked());
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "eth0");
@@ -52,31 +54,32 @@ const LoadCase LoadCases[] = {
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsYesCountsAsMissing", "[Options]\nNew=yes\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_TRUE(main.Control().FirstStart());
          EXPECT_TRUE(main.isVisible());
      }},
     {"NewStoredAsZeroStaysInTheNotificationArea", "[Options]\nNew=0\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_FALSE(main.Control().FirstStart());
          EXPECT_FALSE(main.isVisible());
      }},
     {"UnknownAdapterFallsBackToAllAdapters", "[Options]\nNew=0\nMonitor=tun7\n",
-     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.LB->CheckedIndex(), 0);
          // What is checked is what the next save stores.
          EXPECT_EQ(main.Control().Settings().monitor, "Alle Netzwerkadapter");
          EXPECT_EQ(adapter.adapterName, "Alle Netzwerkadapter");
      }},
     {"StoredAdapterIsChecked", "[Options]\nNew=0\nMonitor=wlan0\n",
-     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource& adapter, const FakeRouterSource&) {
          EXPECT_EQ(main.LB->CheckedText().toStdString(), "wlan0");
          EXPECT_EQ(adapter.adapterName, "wlan0");
      }},
     {"RouterSourceStartsPollingAtOnce",
      "[Options]\nNew=0\nMonLAN=0\nSNMPRequest=0\nSNMPIP=10.1.2.3\nSNMPCommunity=c1\n"
      "SNMPMonIntf=eth1\nSNMPInterval=7\n",
-     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
+     [](ConfigurationWindow& main, const FakeAdapterSource& adapter,
+        const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
@@ -89,7 +92,8 @@ const LoadCase LoadCases[] = {
      }},
     {"RouterRequestWithoutStoredInterfaceTakesTheFirst",
      "[Options]\nNew=0\nMonLAN=1\nSNMPRequest=1\n",
-     [](TMain& main, const FakeAdapterSource& adapter, const FakeRouterSource& router) {
+     [](ConfigurationWindow& main, const FakeAdapterSource& adapter,
+        const FakeRouterSource& router) {
          EXPECT_TRUE(main.RB2->isChecked());
          EXPECT_FALSE(adapter.active);
          EXPECT_TRUE(router.active);
@@ -98,19 +102,19 @@ const LoadCase LoadCases[] = {
      }},
     {"SpinValuesAreBroughtIntoTheirBounds",
      "[Options]\nNew=0\nSNMPInterval=0\nCorrectUpValue=5000\nCorrectDownValue=-3\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 1);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1024);
          EXPECT_EQ(main.CorrectDownEdit->Value(), 1);
      }},
     {"SpinValueAboveTheIntervalBound", "[Options]\nNew=0\nSNMPInterval=70000\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 60000);
      }},
     {"NonNumericIntegersTakeTheirDefault",
      "[Options]\nNew=0\nSNMPInterval=abc\nCorrectUpValue=12a\n[Sums]\nsumSend=abc\n"
      "sumReceive=77\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.SNMPIntervalEdit->Value(), 5);
          EXPECT_EQ(main.CorrectUpEdit->Value(), 1);
          EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
@@ -119,7 +123,7 @@ const LoadCase LoadCases[] = {
     {"BooleansAreTrueOnlyForOne",
      "[Options]\nNew=0\nAllInByte=2\nShowInTitleBar=1\nExchangeSendAndReceiveRate=abc\n"
      "CorrectUpDownRate=1\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource& router) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource& router) {
          EXPECT_FALSE(main.AllInByteChkBox->isChecked());
          EXPECT_TRUE(main.ShowInTitleBar->isChecked());
          EXPECT_TRUE(main.Control().CaptionText().Enabled());
@@ -129,7 +133,7 @@ const LoadCase LoadCases[] = {
          EXPECT_TRUE(router.correctRates);
      }},
     {"NegativeSumLoadsAndShowsAsZero", "[Options]\nNew=0\n[Sums]\nsumSend=-1\nsumReceive=1536\n",
-     [](TMain& main, const FakeAdapterSource&, const FakeRouterSource&) {
+     [](ConfigurationWindow& main, const FakeAdapterSource&, const FakeRouterSource&) {
          EXPECT_EQ(main.Control().Settings().sumSend, 0);
          EXPECT_EQ(main.sumSendLabel->text().toStdString(), "0 Byte");
          EXPECT_EQ(main.sumReceiveLabel->text().toStdString(), "1,50 KB");

@@ -51,8 +51,8 @@ class ConsoleRig {
 public:
     FakeInterfaceTable table;
     MainLoop loop;
-    std::unique_ptr<TIPHelperMonitor> monitor =
-        std::make_unique<TIPHelperMonitor>(table, loop, std::make_shared<FakeTimerSleeper>());
+    std::unique_ptr<AdapterMonitor> monitor =
+        std::make_unique<AdapterMonitor>(table, loop, std::make_shared<FakeTimerSleeper>());
     std::ostringstream out;
     std::ostringstream err;
 

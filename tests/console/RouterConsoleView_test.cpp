@@ -51,7 +51,7 @@ struct ViewRig {
 
     FakeSnmpAgent agent;
     MainLoop loop;
-    TSNMPClass monitor{loop, FastClient, std::make_shared<FakeTimerSleeper>()};
+    RouterMonitor monitor{loop, FastClient, std::make_shared<FakeTimerSleeper>()};
     CommandLine commandLine;
     std::ostringstream out;
     std::ostringstream err;
@@ -135,14 +135,14 @@ TEST(RouterInterfaceListing, PrintsIndexAndDescriptionOrFailsWithStatusThree) {
                          true);
     ASSERT_EQ(commandLine.mode, RunMode::ListRouterInterfaces) << commandLine.error;
     {
-        TDefaultSNMPClass access(FastClient);
+        SnmpAgent access(FastClient);
         std::ostringstream out;
         std::ostringstream err;
         EXPECT_EQ(ListRouterInterfaces(access, commandLine, out, err), 0);
         EXPECT_EQ(out.str(), "1\tlo\n5\twan\n");
     }
     agent.AnswerOnly(2);  // stops in the middle of the walk
-    TDefaultSNMPClass access(FastClient);
+    SnmpAgent access(FastClient);
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(ListRouterInterfaces(access, commandLine, out, err), 3);

@@ -1,5 +1,5 @@
 #include "ControllerFixture.h"
-#include "core/MyIni.h"
+#include "core/SettingsFile.h"
 
 namespace korvalin::testing {
 namespace {

@@ -4,7 +4,7 @@
 #include <set>
 
 #include "ControllerFixture.h"
-#include "core/MyIni.h"
+#include "core/SettingsFile.h"
 
 namespace korvalin {
 
@@ -28,14 +28,14 @@ protected:
     }
 
     PersistentSettings Load(const std::vector<std::string>& adapterList = {"eth0", "wlan0"}) {
-        TTheIniFile ini(dialogs, shell);
+        SettingsFile ini(dialogs, shell);
         ini.SetIniLocation(loUser);
         ini.SetIniFileName(IniPath());
         return LoadSettings(ini, adapterList);
     }
 
     void Save(const PersistentSettings& settings) {
-        TTheIniFile ini(dialogs, shell);
+        SettingsFile ini(dialogs, shell);
         ini.SetIniLocation(loUser);
         ini.SetIniFileName(IniPath());
         SaveSettings(ini, settings);
@@ -224,7 +224,7 @@ TEST_F(PersistentSettingsTest, OneSectionAloneLeavesTheOthers) {
     PersistentSettings settings;
     settings.sumSend = 300;
     settings.sumReceive = 400;
-    TTheIniFile ini(dialogs, shell);
+    SettingsFile ini(dialogs, shell);
     ini.SetIniLocation(loUser);
     ini.SetIniFileName(IniPath());
     SaveSettingsSection(ini, settings, "Sums");

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/MyIni.h"
+#include "core/SettingsFile.h"
 #include "fakes/FakeDialogs.h"
 #include "fakes/FakeShell.h"
 #include "fakes/TempFolder.h"
@@ -35,7 +35,7 @@ TEST_F(DataFolderTest, FreshUserGetsTheFolderCreatedAndANewSettingsFile) {
               std::filesystem::perms::owner_all);
     EXPECT_TRUE(dialogs.messages.empty());
 
-    TTheIniFile ini{dialogs, shell};
+    SettingsFile ini{dialogs, shell};
     ini.SetSection("Options");
     ini.SetIniFileName(settings);
     ini.SetIniLocation(loUser);
@@ -107,7 +107,7 @@ TEST_P(SharedDataFolderTable, AFolderOthersMayWriteToIsReportedAndNotWrittenTo) 
     ASSERT_EQ(::chmod((folder / "Korvalin").c_str(), GetParam().mode), 0);
     const std::string settings = DataFolder(shell, dialogs).SettingsFilePath();
 
-    TTheIniFile ini{dialogs, shell};
+    SettingsFile ini{dialogs, shell};
     ini.SetSection("Options");
     ini.SetIniFileName(settings);
     ini.SetIniLocation(loUser);

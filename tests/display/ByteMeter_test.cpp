@@ -65,7 +65,7 @@ protected:
         return false;
     }
 
-    TByteMeter meter;
+    ByteMeter meter;
     int plotLeft = 0;
     int plotTop = 0;
     int quarter = 0;
@@ -162,7 +162,7 @@ TEST_F(ByteMeterImage, PaintTrimsTheHistoryToTheWidthForGood) {
 }
 
 TEST(ByteMeterHistory, KeepsTheLow32BitsAndAtMostOneHundredThousandValues) {
-    TByteMeter meter;
+    ByteMeter meter;
     meter.AddValue(0x100000005LL);
     meter.AddValue(-1);
     EXPECT_EQ(meter.History().front(), 5u);
@@ -177,7 +177,7 @@ TEST(ByteMeterHistory, KeepsTheLow32BitsAndAtMostOneHundredThousandValues) {
 }
 
 TEST(ByteMeterHistory, NewControlHasTheDefaults) {
-    TByteMeter meter;
+    ByteMeter meter;
     EXPECT_EQ(meter.AxisColor(), QColor(Qt::black));
     EXPECT_EQ(meter.GraphColor(), QColor(0, 0, 255));
     EXPECT_EQ(meter.ValueRange(), 10);

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "core/MyTimer.h"
+#include "core/IntervalTimer.h"
 
 namespace korvalin::testing {
 

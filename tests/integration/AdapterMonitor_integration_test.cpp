@@ -8,7 +8,7 @@
 #include "fakes/FakeUiThread.h"
 #include "integration/support/NetNamespace.h"
 #include "platform/linux/NetlinkInterfaceTable.h"
-#include "sources/iphelperUnit.h"
+#include "sources/AdapterMonitor.h"
 
 namespace korvalin {
 namespace {
@@ -54,7 +54,7 @@ protected:
         ASSERT_TRUE(inside.Ok());
         table_ = std::make_unique<NetlinkInterfaceTable>();
         sleeper_->Limit(0);  // the test drives the readings
-        monitor_ = std::make_unique<TIPHelperMonitor>(*table_, ui_, sleeper_);
+        monitor_ = std::make_unique<AdapterMonitor>(*table_, ui_, sleeper_);
         monitor_->Init();  // opens the socket inside the near namespace
         ASSERT_TRUE(monitor_->Loaded());
     }
@@ -83,7 +83,7 @@ protected:
     std::unique_ptr<NetNamespace> near_;
     std::unique_ptr<NetNamespace> far_;
     std::unique_ptr<NetlinkInterfaceTable> table_;
-    std::unique_ptr<TIPHelperMonitor> monitor_;
+    std::unique_ptr<AdapterMonitor> monitor_;
 };
 
 TEST_F(AdapterMonitorNetns, ListsTheVethButNeverTheLoopback) {

@@ -9,7 +9,7 @@
 #include "fakes/FakeUiThread.h"
 #include "integration/support/NetNamespace.h"
 #include "integration/support/SnmpdInNamespace.h"
-#include "sources/SNMPClassUnit.h"
+#include "sources/RouterMonitor.h"
 
 namespace korvalin {
 namespace {
@@ -93,7 +93,7 @@ protected:
 
     // The agent refreshes its interface counters only every few seconds; waits until it
     // reports what the kernel counted.
-    void WaitUntilAgentCaughtUp(TDefaultSNMPClass& access) {
+    void WaitUntilAgentCaughtUp(SnmpAgent& access) {
         const std::int32_t index = Wan0Index();
         const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
         while (std::chrono::steady_clock::now() < giveUp) {
@@ -130,11 +130,11 @@ protected:
 };
 
 TEST_F(SnmpdRouter, ListsTheAgentsInterfacesWithTheKernelsIndexes) {
-    TDefaultSNMPClass access(QuickClient);
+    SnmpAgent access(QuickClient);
     AimAtAgent(access);
-    TInterfaceList interfaces;
+    InterfaceList interfaces;
     access.GetInterfaceList(interfaces);
-    const TInterfaceList expected{{"lo", 1}, {"wan0", Wan0Index()}};
+    const InterfaceList expected{{"lo", 1}, {"wan0", Wan0Index()}};
     EXPECT_EQ(interfaces, expected);
     EXPECT_EQ(access.GetInterfaceCount(), 2);
     EXPECT_EQ(access.GetIfMtu(Wan0Index()), "1500");
@@ -161,7 +161,7 @@ TEST(SnmpdOverIPv6, AnswersOnTheIPv6Loopback) {
     ASSERT_TRUE(agent.Ok()) << agent.Error();
     NetNamespace::Entered inside(space);
     ASSERT_TRUE(inside.Ok());
-    TDefaultSNMPClass access(QuickClient);
+    SnmpAgent access(QuickClient);
     access.SetCommunity(Community);
     access.SetHost("[::1]:161");
     EXPECT_TRUE(access.TestConnection("::1", Community)) << agent.Log();
@@ -169,7 +169,7 @@ TEST(SnmpdOverIPv6, AnswersOnTheIPv6Loopback) {
 }
 
 TEST_F(SnmpdRouter, TestConnectionWithAWrongCommunityFailsAfterTheFullTimeout) {
-    TDefaultSNMPClass access;  // the real 5000 ms timeout
+    SnmpAgent access;  // the real 5000 ms timeout
     EXPECT_TRUE(access.TestConnection("127.0.0.1", Community));
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(access.TestConnection("127.0.0.1", "not-the-community"));
@@ -182,10 +182,10 @@ TEST_F(SnmpdRouter, MonitorFiguresAreTheKernelsCountersMinusTheAllowances) {
     FakeUiThread uiThread;
     auto sleeper = std::make_shared<FakeTimerSleeper>();
     sleeper->Limit(0);  // readings only from the test's own ticks
-    TSNMPClass monitor(uiThread, QuickClient, sleeper, ExchangeMode::Inline);
+    RouterMonitor monitor(uiThread, QuickClient, sleeper, ExchangeMode::Inline);
     AimAtAgent(monitor);
     uiThread.RunPending();
-    TDefaultSNMPClass observer(QuickClient);
+    SnmpAgent observer(QuickClient);
     AimAtAgent(observer);
 
     WaitUntilAgentCaughtUp(observer);
@@ -239,7 +239,7 @@ TEST_F(SnmpdRouter, ConsoleListingOfASilentAgentIsAnErrorWithStatusThree) {
 }
 
 TEST_F(SnmpdRouter, ConsolePollingCountsTheTrafficOfTheInterface) {
-    TDefaultSNMPClass observer(QuickClient);
+    SnmpAgent observer(QuickClient);
     AimAtAgent(observer);
     WaitUntilAgentCaughtUp(observer);
     const std::uint64_t received0 = Kernel("rx_bytes");

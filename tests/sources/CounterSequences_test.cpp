@@ -15,9 +15,9 @@
 #include "fakes/FakeSnmpAgent.h"
 #include "fakes/FakeTimerSleeper.h"
 #include "fakes/FakeUiThread.h"
+#include "sources/AdapterMonitor.h"
+#include "sources/RouterMonitor.h"
 #include "sources/SNMPAgentTables.h"
-#include "sources/SNMPClassUnit.h"
-#include "sources/iphelperUnit.h"
 
 namespace korvalin {
 namespace {
@@ -231,7 +231,7 @@ private:
     std::vector<std::int32_t> present_;
     FakeUiThread uiThread_;
     std::shared_ptr<FakeTimerSleeper> sleeper_ = std::make_shared<FakeTimerSleeper>();
-    TIPHelperMonitor monitor_{table_, uiThread_, sleeper_};
+    AdapterMonitor monitor_{table_, uiThread_, sleeper_};
 };
 
 class RouterDriver final : public MonitorDriver {
@@ -263,8 +263,8 @@ public:
     void Read() override { monitor_.TimerTick(); }
     TrafficSample Sample() const override { return monitor_.Sample(); }
     std::pair<std::uint64_t, std::uint64_t> Expected(const Step& step) const override {
-        return {LessAllowance(step.received, TSNMPClass::InAllowance),
-                LessAllowance(step.sent, TSNMPClass::OutAllowance)};
+        return {LessAllowance(step.received, RouterMonitor::InAllowance),
+                LessAllowance(step.sent, RouterMonitor::OutAllowance)};
     }
 
 private:
@@ -272,8 +272,9 @@ private:
     std::vector<std::int32_t> present_;
     FakeUiThread uiThread_;
     std::shared_ptr<FakeTimerSleeper> sleeper_ = std::make_shared<FakeTimerSleeper>();
-    TSNMPClass monitor_{uiThread_, snmp::ClientSettings{"", "161", std::chrono::milliseconds(200)},
-                        sleeper_, ExchangeMode::Inline};
+    RouterMonitor monitor_{uiThread_,
+                           snmp::ClientSettings{"", "161", std::chrono::milliseconds(200)},
+                           sleeper_, ExchangeMode::Inline};
 };
 
 void RunSequence(MonitorDriver& driver, const Sequence& sequence) {

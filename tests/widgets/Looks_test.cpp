@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "widgets/ButtonGlyph.h"
-#include "widgets/MyCheckListBox.h"
-#include "widgets/MySpeedButton.h"
-#include "widgets/MyXPColorMap.h"
+#include "widgets/ColourScheme.h"
+#include "widgets/FlatButton.h"
+#include "widgets/RadioCheckList.h"
 
 namespace korvalin {
 namespace {
@@ -62,9 +62,9 @@ int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
 // A widget on the scheme's light-blue background, as the windows show them.
 void OnSchemeBackground(QWidget& widget) {
     QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, TMyXPColorMap::Designed().Color);
-    palette.setColor(QPalette::Base, TMyXPColorMap::Designed().Color);
-    palette.setColor(QPalette::Button, TMyXPColorMap::Designed().Color);
+    palette.setColor(QPalette::Window, ColourScheme::Designed().Color);
+    palette.setColor(QPalette::Base, ColourScheme::Designed().Color);
+    palette.setColor(QPalette::Button, ColourScheme::Designed().Color);
     widget.setPalette(palette);
     widget.setAutoFillBackground(true);
 }
@@ -84,17 +84,17 @@ TEST(ButtonGlyphs, EachKindDrawsAPictureOfItsOwnAndNoneDrawsNothing) {
 }
 
 TEST(SpeedButtonGlyph, NoneAtFirstAndAGlyphStandsInFrontOfTheCaption) {
-    TMySpeedButton plain;
+    FlatButton plain;
     plain.SetCaption(QStringLiteral("Hilfe"));
     EXPECT_EQ(plain.GlyphKind(), TButtonGlyph::None);
 
-    TMySpeedButton withGlyph;
+    FlatButton withGlyph;
     withGlyph.SetCaption(QStringLiteral("Hilfe"));
     withGlyph.SetGlyphKind(TButtonGlyph::Help);
     EXPECT_EQ(withGlyph.GlyphKind(), TButtonGlyph::Help);
     EXPECT_GE(withGlyph.sizeHint().width(), plain.sizeHint().width() + ButtonGlyphSize);
 
-    for (TMySpeedButton* button : {&plain, &withGlyph}) {
+    for (FlatButton* button : {&plain, &withGlyph}) {
         OnSchemeBackground(*button);
         button->resize(90, 28);
     }
@@ -116,11 +116,11 @@ TEST(SpeedButtonGlyph, NoneAtFirstAndAGlyphStandsInFrontOfTheCaption) {
 // Disabled texts of the own widgets carry the scheme's white shadow beside the grey text,
 // which keeps them legible on the light-blue background; enabled ones have neither.
 TEST(DisabledText, FlatButtonsAndTheCheckListDrawItWithTheSchemesShadow) {
-    const TMyXPColorMap& scheme = TMyXPColorMap::Designed();
-    TMySpeedButton button;
+    const ColourScheme& scheme = ColourScheme::Designed();
+    FlatButton button;
     button.SetCaption(QStringLiteral("Abfrage dauerhaft aktivieren"));
     button.resize(200, 28);
-    TMyCheckListBox list;
+    RadioCheckList list;
     list.AddItem(QStringLiteral("Alle Netzwerkadapter"));
     list.AddItem(QStringLiteral("eth0"));
     list.resize(200, 60);

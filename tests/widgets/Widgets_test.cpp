@@ -5,12 +5,12 @@
 #include <QWidget>
 
 #include "fakes/FakeShell.h"
+#include "widgets/ColourScheme.h"
+#include "widgets/FlatButton.h"
 #include "widgets/FlatGauge.h"
-#include "widgets/MyCheckListBox.h"
-#include "widgets/MyLinkLabel.h"
-#include "widgets/MySpeedButton.h"
-#include "widgets/MyXPColorMap.h"
-#include "widgets/RxSpinEdit.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/RadioCheckList.h"
+#include "widgets/SpinEdit.h"
 
 namespace korvalin {
 namespace {
@@ -34,7 +34,7 @@ protected:
             list.AddItem(QString::fromUtf8(text));
         }
     }
-    TMyCheckListBox list;
+    RadioCheckList list;
 };
 
 TEST_F(CheckListBoxTest, NothingCheckedReadsMinusOne) {
@@ -66,7 +66,7 @@ TEST_F(CheckListBoxTest, RadioItemsKeepAtMostOneChecked) {
 
 TEST_F(CheckListBoxTest, ClickCheckOnlyForTheUsersCheck) {
     int clickChecks = 0;
-    QObject::connect(&list, &TMyCheckListBox::ClickCheck, [&] { ++clickChecks; });
+    QObject::connect(&list, &RadioCheckList::ClickCheck, [&] { ++clickChecks; });
     list.SetCheckedIndex(1);
     list.CheckText(QStringLiteral("wlan0"));
     EXPECT_EQ(clickChecks, 0);
@@ -87,9 +87,9 @@ TEST_F(CheckListBoxTest, CheckTextNeedsTheExactText) {
 
 TEST(SpeedButton, GroupMatesRaiseEachOther) {
     QWidget panel;
-    TMySpeedButton current(&panel);
-    TMySpeedButton graph(&panel);
-    TMySpeedButton bar(&panel);
+    FlatButton current(&panel);
+    FlatButton graph(&panel);
+    FlatButton bar(&panel);
     current.SetGroupIndex(1);
     graph.SetGroupIndex(1);
     current.SetDown(true);
@@ -104,7 +104,7 @@ TEST(SpeedButton, GroupMatesRaiseEachOther) {
 }
 
 TEST(SpeedButton, HintIsTheTooltip) {
-    TMySpeedButton button;
+    FlatButton button;
     button.SetCaption(QStringLiteral("OK"));
     button.SetHint(QStringLiteral("Fenster minimieren"));
     EXPECT_EQ(button.toolTip().toStdString(), "Fenster minimieren");
@@ -112,21 +112,19 @@ TEST(SpeedButton, HintIsTheTooltip) {
 }
 
 TEST(ColorMap, DesignedValuesAreReadLowByteRed) {
-    TMyXPColorMap map;
+    ColourScheme map;
     EXPECT_EQ(map.Color, QColor(158, 190, 245));
     struct Case {
-        QColor TMyXPColorMap::*colour;
+        QColor ColourScheme::*colour;
         unsigned stored;
     };
     for (const Case& c :
-         {Case{&TMyXPColorMap::ShadowColor, 6582129},
-          Case{&TMyXPColorMap::HighlightColor, 16775665}, Case{&TMyXPColorMap::HotColor, 4096254},
-          Case{&TMyXPColorMap::MenuColor, 16185078}, Case{&TMyXPColorMap::BtnFrameColor, 9841920},
-          Case{&TMyXPColorMap::UnusedColor, 9841920},
-          Case{&TMyXPColorMap::BtnSelectedColor, 10147583},
-          Case{&TMyXPColorMap::SelectedColor, 10147583},
-          Case{&TMyXPColorMap::DisabledColor, 9276813},
-          Case{&TMyXPColorMap::DisabledFontColor, 9276813}}) {
+         {Case{&ColourScheme::ShadowColor, 6582129}, Case{&ColourScheme::HighlightColor, 16775665},
+          Case{&ColourScheme::HotColor, 4096254}, Case{&ColourScheme::MenuColor, 16185078},
+          Case{&ColourScheme::BtnFrameColor, 9841920}, Case{&ColourScheme::UnusedColor, 9841920},
+          Case{&ColourScheme::BtnSelectedColor, 10147583},
+          Case{&ColourScheme::SelectedColor, 10147583}, Case{&ColourScheme::DisabledColor, 9276813},
+          Case{&ColourScheme::DisabledFontColor, 9276813}}) {
         const QColor colour = map.*(c.colour);
         EXPECT_EQ(colour.red(), static_cast<int>(c.stored & 0xFF));
         EXPECT_EQ(colour.green(), static_cast<int>((c.stored >> 8) & 0xFF));
@@ -136,7 +134,7 @@ TEST(ColorMap, DesignedValuesAreReadLowByteRed) {
 }
 
 TEST(ColorMap, RefreshIsIgnoredWhileAutoRefreshIsOff) {
-    TMyXPColorMap map;
+    ColourScheme map;
     map.SetAutoRefresh(false);
     map.FontColor = QColor(1, 2, 3);
     map.Refresh();
@@ -145,7 +143,7 @@ TEST(ColorMap, RefreshIsIgnoredWhileAutoRefreshIsOff) {
 
 TEST(LinkLabel, ClickOpensTheAddressThroughTheShell) {
     testing::FakeShell shell;
-    TMyLinkLabel label;
+    LinkLabel label;
     label.SetShell(&shell);
     label.SetAddress("https://korvalin.example/");
     label.resize(200, 20);
@@ -156,7 +154,7 @@ TEST(LinkLabel, ClickOpensTheAddressThroughTheShell) {
 }
 
 TEST(LinkLabel, HighlightSwapsTheBackground) {
-    TMyLinkLabel label;
+    LinkLabel label;
     label.SetNormalColor(Qt::gray);
     label.SetHighlightColor(Qt::blue);
     EXPECT_EQ(label.palette().color(QPalette::Window), QColor(Qt::gray));
@@ -167,7 +165,7 @@ TEST(LinkLabel, HighlightSwapsTheBackground) {
 }
 
 TEST(SpinEdit, ValuesAndTextsAreBroughtIntoTheBounds) {
-    TRxSpinEdit edit;
+    SpinEdit edit;
     edit.SetBounds(1, 1024);
     struct Case {
         const char* text;
@@ -183,7 +181,7 @@ TEST(SpinEdit, ValuesAndTextsAreBroughtIntoTheBounds) {
 }
 
 TEST(FlatGauge, ProgressStaysWithinTheRange) {
-    TFlatGauge gauge;
+    FlatGauge gauge;
     gauge.resize(102, 9);
     gauge.SetRange(0, 100);
     gauge.SetProgress(150);

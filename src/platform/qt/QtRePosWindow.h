@@ -6,7 +6,7 @@ class QWidget;
 
 namespace korvalin {
 
-// Lets TRePosApp place a top-level widget. The position is the window frame's top-left
+// Lets WindowPlacement place a top-level widget. The position is the window frame's top-left
 // corner and the size is the widget's own, without the window manager's decoration:
 // the decoration is unknown until the window manager has framed the window, so storing
 // the frame's size would let the window grow by it at every start.
