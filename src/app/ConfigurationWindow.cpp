@@ -121,7 +121,23 @@ void ConfigurationWindow::BuildWindow() {
     BuildSourceColumn();
     BuildFiguresColumn();
     BuildButtonRow();
+    GiveButtonsTheirGlyphs();
     CenterOnScreen();
+}
+
+// A flat button has no frame until the pointer is over it; its picture makes it read as a
+// button, not as a label.
+void ConfigurationWindow::GiveButtonsTheirGlyphs() {
+    const std::pair<FlatButton*, ButtonGlyph> glyphs[] = {
+        {Button1, ButtonGlyph::Confirm},  {Button2, ButtonGlyph::Info},
+        {Button3, ButtonGlyph::Info},     {SNMPInfoBtn, ButtonGlyph::Info},
+        {HelpBtn, ButtonGlyph::Help},     {MySpeedButton1, ButtonGlyph::Web},
+        {Button5, ButtonGlyph::Quit},     {Button4, ButtonGlyph::Reset},
+        {SNMPTestBtn, ButtonGlyph::Test}, {SNMPStartBtn, ButtonGlyph::Start},
+    };
+    for (const auto& [button, glyph] : glyphs) {
+        button->SetGlyphKind(glyph);
+    }
 }
 
 void ConfigurationWindow::BuildSourceColumn() {

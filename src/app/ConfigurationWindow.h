@@ -200,6 +200,7 @@ private:
     void BuildRouterPage(QWidget* page);
     void BuildFiguresColumn();
     void BuildButtonRow();
+    void GiveButtonsTheirGlyphs();
     void BuildComponents();
     void ConnectHandlers();
     void ApplyColorScheme();

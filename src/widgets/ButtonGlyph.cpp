@@ -25,8 +25,8 @@ void PaintRingedLetter(QPainter& painter, const QRectF& box, const QColor& ink, 
 
 }  // namespace
 
-void PaintButtonGlyph(QPainter& painter, TButtonGlyph glyph, const QRectF& box, const QColor& ink) {
-    if (glyph == TButtonGlyph::None || box.isEmpty()) {
+void PaintButtonGlyph(QPainter& painter, ButtonGlyph glyph, const QRectF& box, const QColor& ink) {
+    if (glyph == ButtonGlyph::None || box.isEmpty()) {
         return;
     }
     painter.save();
@@ -41,32 +41,32 @@ void PaintButtonGlyph(QPainter& painter, TButtonGlyph glyph, const QRectF& box, 
         return QPointF(box.left() + x * s, box.top() + y * s);
     };
     switch (glyph) {
-    case TButtonGlyph::Confirm: {
+    case ButtonGlyph::Confirm: {
         const QPointF tick[] = {at(0.12, 0.55), at(0.4, 0.82), at(0.9, 0.18)};
         painter.drawPolyline(tick, 3);
         break;
     }
-    case TButtonGlyph::Info:
+    case ButtonGlyph::Info:
         PaintRingedLetter(painter, box, ink, QLatin1Char('i'), stroke);
         break;
-    case TButtonGlyph::Help:
+    case ButtonGlyph::Help:
         PaintRingedLetter(painter, box, ink, QLatin1Char('?'), stroke);
         break;
-    case TButtonGlyph::Web: {
+    case ButtonGlyph::Web: {
         const QRectF globe = box.adjusted(stroke / 2, stroke / 2, -stroke / 2, -stroke / 2);
         painter.drawEllipse(globe);
         painter.drawEllipse(globe.adjusted(globe.width() * 0.28, 0, -globe.width() * 0.28, 0));
         painter.drawLine(at(0.06, 0.5), at(0.94, 0.5));
         break;
     }
-    case TButtonGlyph::Quit: {
+    case ButtonGlyph::Quit: {
         const QRectF ring = box.adjusted(s * 0.1, s * 0.15, -s * 0.1, -s * 0.05);
         // An open ring with a bar through its gap at the top.
         painter.drawArc(ring, 120 * 16, -240 * 16);
         painter.drawLine(at(0.5, 0.05), at(0.5, 0.5));
         break;
     }
-    case TButtonGlyph::Reset: {
+    case ButtonGlyph::Reset: {
         const QRectF ring = box.adjusted(s * 0.12, s * 0.12, -s * 0.12, -s * 0.12);
         painter.drawArc(ring, 90 * 16, 270 * 16);
         // The arrow head at the arc's open end, pointing along it.
@@ -75,20 +75,20 @@ void PaintButtonGlyph(QPainter& painter, TButtonGlyph glyph, const QRectF& box, 
         painter.drawPolygon(head, 3);
         break;
     }
-    case TButtonGlyph::Test: {
+    case ButtonGlyph::Test: {
         painter.drawEllipse(QRectF(at(0.08, 0.08), at(0.64, 0.64)));
         pen.setWidthF(stroke * 1.6);
         painter.setPen(pen);
         painter.drawLine(at(0.62, 0.62), at(0.92, 0.92));
         break;
     }
-    case TButtonGlyph::Start: {
+    case ButtonGlyph::Start: {
         painter.setBrush(ink);
         const QPointF play[] = {at(0.2, 0.1), at(0.88, 0.5), at(0.2, 0.9)};
         painter.drawPolygon(play, 3);
         break;
     }
-    case TButtonGlyph::None:
+    case ButtonGlyph::None:
         break;
     }
     painter.restore();

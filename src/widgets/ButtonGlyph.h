@@ -9,7 +9,7 @@ namespace korvalin {
 
 // The small pictures the flat buttons carry in front of their captions, drawn in the
 // caption's colour so they follow the button's state. None draws nothing.
-enum class TButtonGlyph {
+enum class ButtonGlyph {
     None,
     Confirm,  // a check mark: accept and close
     Info,     // an "i" in a ring: information windows
@@ -25,6 +25,6 @@ enum class TButtonGlyph {
 inline constexpr int ButtonGlyphSize = 12;
 
 // Draws the glyph into the box (square, any size) with the ink colour.
-void PaintButtonGlyph(QPainter& painter, TButtonGlyph glyph, const QRectF& box, const QColor& ink);
+void PaintButtonGlyph(QPainter& painter, ButtonGlyph glyph, const QRectF& box, const QColor& ink);
 
 }  // namespace korvalin

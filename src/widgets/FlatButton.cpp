@@ -33,7 +33,7 @@ void FlatButton::SetGlyph(const QIcon& glyph) {
     setIcon(glyph);
 }
 
-void FlatButton::SetGlyphKind(TButtonGlyph glyph) {
+void FlatButton::SetGlyphKind(ButtonGlyph glyph) {
     glyphKind_ = glyph;
     updateGeometry();
     update();
@@ -49,7 +49,7 @@ const ColourScheme& FlatButton::ColorMap() const {
 }
 
 int FlatButton::GlyphExtent() const {
-    if (glyphKind_ == TButtonGlyph::None) {
+    if (glyphKind_ == ButtonGlyph::None) {
         return 0;
     }
     return ButtonGlyphSize +
@@ -86,7 +86,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
     }
     const bool enabled = isEnabled();
     const QSize iconSize = picture.isNull() ? QSize() : option.iconSize;
-    const int glyphWidth = glyphKind_ != TButtonGlyph::None ? ButtonGlyphSize : iconSize.width();
+    const int glyphWidth = glyphKind_ != ButtonGlyph::None ? ButtonGlyphSize : iconSize.width();
     const int gap = glyphWidth > 0 && !caption.isEmpty()
                         ? fontMetrics().horizontalAdvance(QLatin1Char(' '))
                         : 0;
@@ -94,7 +94,7 @@ void FlatButton::paintEvent(QPaintEvent*) {
     const int total = glyphWidth + gap + textWidth;
     int left = content.left() + std::max(0, (content.width() - total) / 2);
 
-    if (glyphKind_ != TButtonGlyph::None) {
+    if (glyphKind_ != ButtonGlyph::None) {
         const QRectF box(left, content.center().y() - ButtonGlyphSize / 2.0 + 0.5, ButtonGlyphSize,
                          ButtonGlyphSize);
         if (!enabled) {

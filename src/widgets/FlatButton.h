@@ -22,8 +22,8 @@ public:
     QString Hint() const { return toolTip(); }
     void SetGlyph(const QIcon& glyph);
     // One of the own glyphs, drawn in the caption's colour in front of it; none at first.
-    void SetGlyphKind(TButtonGlyph glyph);
-    TButtonGlyph GlyphKind() const { return glyphKind_; }
+    void SetGlyphKind(ButtonGlyph glyph);
+    ButtonGlyph GlyphKind() const { return glyphKind_; }
     // The scheme whose disabled colours the caption is drawn in; the designed one unless
     // set. Not owned.
     void SetColorMap(const ColourScheme* colorMap);
@@ -48,7 +48,7 @@ private:
     int GlyphExtent() const;
 
     int groupIndex_ = 0;
-    TButtonGlyph glyphKind_ = TButtonGlyph::None;
+    ButtonGlyph glyphKind_ = ButtonGlyph::None;
     const ColourScheme* colorMap_ = nullptr;
 };
 

@@ -12,6 +12,7 @@
 
 #include "MainFixture.h"
 #include "widgets/ColourScheme.h"
+#include "widgets/FlatButton.h"
 #include "widgets/LinkLabel.h"
 #include "widgets/SpinEdit.h"
 
@@ -192,13 +193,15 @@ TEST_F(ConfigurationWindowTest, ControlsFitTheClientAreaWithoutOverlapping) {
 }
 
 // A caption wider than its button is cut off on the screen, the end of the text lost.
+// Every button, the flat ones with their glyphs included.
 TEST_F(ConfigurationWindowTest, ButtonCaptionsAreNotCut) {
+    int flat = 0;
     for (const auto* button : main->findChildren<QAbstractButton*>()) {
-        if (qobject_cast<const QRadioButton*>(button) || qobject_cast<const QCheckBox*>(button)) {
-            EXPECT_LE(button->sizeHint().width(), button->width())
-                << button->objectName().toStdString();
-        }
+        flat += qobject_cast<const FlatButton*>(button) != nullptr;
+        EXPECT_LE(button->sizeHint().width(), button->width())
+            << button->objectName().toStdString();
     }
+    EXPECT_EQ(flat, 10) << "every flat button of the window is checked";
 }
 
 }  // namespace

@@ -18,11 +18,11 @@
 namespace korvalin {
 namespace {
 
-const std::vector<TButtonGlyph> AllGlyphs = {
-    TButtonGlyph::Confirm, TButtonGlyph::Info,  TButtonGlyph::Help, TButtonGlyph::Web,
-    TButtonGlyph::Quit,    TButtonGlyph::Reset, TButtonGlyph::Test, TButtonGlyph::Start};
+const std::vector<ButtonGlyph> AllGlyphs = {
+    ButtonGlyph::Confirm, ButtonGlyph::Info,  ButtonGlyph::Help, ButtonGlyph::Web,
+    ButtonGlyph::Quit,    ButtonGlyph::Reset, ButtonGlyph::Test, ButtonGlyph::Start};
 
-QImage GlyphImage(TButtonGlyph glyph) {
+QImage GlyphImage(ButtonGlyph glyph) {
     QImage image(ButtonGlyphSize, ButtonGlyphSize, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -71,7 +71,7 @@ void OnSchemeBackground(QWidget& widget) {
 
 TEST(ButtonGlyphs, EachKindDrawsAPictureOfItsOwnAndNoneDrawsNothing) {
     std::set<std::vector<uchar>> seen;
-    for (const TButtonGlyph glyph : AllGlyphs) {
+    for (const ButtonGlyph glyph : AllGlyphs) {
         SCOPED_TRACE(static_cast<int>(glyph));
         const QImage image = GlyphImage(glyph);
         const double inked = Inked(image);
@@ -80,18 +80,18 @@ TEST(ButtonGlyphs, EachKindDrawsAPictureOfItsOwnAndNoneDrawsNothing) {
         seen.insert(std::vector<uchar>(image.constBits(), image.constBits() + image.sizeInBytes()));
     }
     EXPECT_EQ(seen.size(), AllGlyphs.size()) << "two kinds look the same";
-    EXPECT_EQ(Inked(GlyphImage(TButtonGlyph::None)), 0.0);
+    EXPECT_EQ(Inked(GlyphImage(ButtonGlyph::None)), 0.0);
 }
 
 TEST(SpeedButtonGlyph, NoneAtFirstAndAGlyphStandsInFrontOfTheCaption) {
     FlatButton plain;
     plain.SetCaption(QStringLiteral("Hilfe"));
-    EXPECT_EQ(plain.GlyphKind(), TButtonGlyph::None);
+    EXPECT_EQ(plain.GlyphKind(), ButtonGlyph::None);
 
     FlatButton withGlyph;
     withGlyph.SetCaption(QStringLiteral("Hilfe"));
-    withGlyph.SetGlyphKind(TButtonGlyph::Help);
-    EXPECT_EQ(withGlyph.GlyphKind(), TButtonGlyph::Help);
+    withGlyph.SetGlyphKind(ButtonGlyph::Help);
+    EXPECT_EQ(withGlyph.GlyphKind(), ButtonGlyph::Help);
     EXPECT_GE(withGlyph.sizeHint().width(), plain.sizeHint().width() + ButtonGlyphSize);
 
     for (FlatButton* button : {&plain, &withGlyph}) {
