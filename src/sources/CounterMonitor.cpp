@@ -99,6 +99,10 @@ void CounterMonitor::Begin(Purpose purpose) {
         ReadSelected(true);
         return;
     }
+    ReadListThenSelected();
+}
+
+void CounterMonitor::ReadListThenSelected() {
     source_.ReadList(WhileAlive([this](bool read, InterfaceList list, std::string failure) {
         ApplyList(read, std::move(list), std::move(failure));
         ReadSelected(false);
@@ -157,11 +161,7 @@ void CounterMonitor::ReadSelected(bool mayReadListAgain) {
         std::move(indexes), WhileAlive([this, mayReadListAgain](CounterReadResult result) {
             if (mayReadListAgain && SelectedIsMissing(result)) {
                 AddFailure(result.failure);
-                source_.ReadList(
-                    WhileAlive([this](bool read, InterfaceList list, std::string failure) {
-                        ApplyList(read, std::move(list), std::move(failure));
-                        ReadSelected(false);
-                    }));
+                ReadListThenSelected();  // found again by name, from a fresh baseline
                 return;
             }
             Finish(result);
