@@ -11,16 +11,6 @@ enum class OctetRead { Read, Missing, Failed, Unanswered };
 constexpr const char* IfInOctets = "1.3.6.1.2.1.2.2.1.10.";
 constexpr const char* IfOutOctets = "1.3.6.1.2.1.2.2.1.16.";
 
-void AddFailure(std::string& failures, const std::string& failure) {
-    if (failure.empty()) {
-        return;
-    }
-    if (!failures.empty()) {
-        failures += "; ";
-    }
-    failures += failure;
-}
-
 // ifInOctets, then ifOutOctets; the second get is left out when the first went
 // unanswered, since the agent will not answer it either. Either object gone makes the
 // interface gone; a bad answer for either counts nothing for it.
@@ -42,10 +32,10 @@ OctetRead ReadOctets(SnmpAgent& agent, std::int32_t index, OctetCounters& counte
         return OctetRead::Missing;
     }
     if (in.status == Status::Failed) {
-        AddFailure(failure, "ifInOctets." + suffix + ": " + in.reason);
+        AppendFailure(failure, "ifInOctets." + suffix + ": " + in.reason);
     }
     if (out.status == Status::Failed) {
-        AddFailure(failure, "ifOutOctets." + suffix + ": " + out.reason);
+        AppendFailure(failure, "ifOutOctets." + suffix + ": " + out.reason);
     }
     if (!failure.empty()) {
         return OctetRead::Failed;
@@ -125,7 +115,7 @@ void AgentCounterSource::ReadCounters(std::vector<std::int32_t> indexes, Counter
                 OctetCounters counters;
                 std::string failure;
                 const OctetRead outcome = ReadOctets(agent_, index, counters, failure);
-                AddFailure(result->failure, failure);
+                AppendFailure(result->failure, failure);
                 if (outcome == OctetRead::Unanswered) {
                     break;
                 }

@@ -109,18 +109,8 @@ void CounterMonitor::ReadListThenSelected() {
     }));
 }
 
-void CounterMonitor::AddFailure(const std::string& failure) {
-    if (failure.empty()) {
-        return;
-    }
-    if (!readingFailures_.empty()) {
-        readingFailures_ += "; ";
-    }
-    readingFailures_ += failure;
-}
-
 void CounterMonitor::ApplyList(bool read, InterfaceList list, std::string failure) {
-    AddFailure(failure);
+    AppendFailure(readingFailures_, failure);
     if (!read) {
         return;  // kept with its stored readings: the next good list goes on from them
     }
@@ -160,7 +150,7 @@ void CounterMonitor::ReadSelected(bool mayReadListAgain) {
     source_.ReadCounters(
         std::move(indexes), WhileAlive([this, mayReadListAgain](CounterReadResult result) {
             if (mayReadListAgain && SelectedIsMissing(result)) {
-                AddFailure(result.failure);
+                AppendFailure(readingFailures_, result.failure);
                 ReadListThenSelected();  // found again by name, from a fresh baseline
                 return;
             }
@@ -178,7 +168,7 @@ void CounterMonitor::Finish(const CounterReadResult& result) {
     std::uint64_t sent = 0;
     ledger_.Count(result.read, received, sent);
     // Every part of the reading that failed is told, not only the last one.
-    AddFailure(result.failure);
+    AppendFailure(readingFailures_, result.failure);
     lastFailure_ = std::move(readingFailures_);
     readingFailures_.clear();
     reading_ = false;

@@ -92,7 +92,6 @@ private:
 
     void Start(Purpose purpose);
     void Begin(Purpose purpose);
-    void AddFailure(const std::string& failure);
     // Reads the list, then the selected interfaces of the list it brought.
     void ReadListThenSelected();
     void ApplyList(bool read, InterfaceList list, std::string failure);

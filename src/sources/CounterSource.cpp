@@ -14,4 +14,14 @@ int FindInterface(const InterfaceList& list, const std::string& text) {
     return -1;
 }
 
+void AppendFailure(std::string& failures, const std::string& failure) {
+    if (failure.empty()) {
+        return;
+    }
+    if (!failures.empty()) {
+        failures += "; ";
+    }
+    failures += failure;
+}
+
 }  // namespace korvalin

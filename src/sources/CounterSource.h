@@ -24,6 +24,9 @@ using InterfaceList = std::vector<InterfaceEntry>;
 // included), or -1.
 int FindInterface(const InterfaceList& list, const std::string& text);
 
+// Adds one failure to the failures of a reading, joined by "; "; an empty one adds nothing.
+void AppendFailure(std::string& failures, const std::string& failure);
+
 // The counters one read of a counter source found.
 struct CounterReadResult {
     // The interfaces that were read, in the order asked for.
