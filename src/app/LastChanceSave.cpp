@@ -9,7 +9,8 @@
 namespace korvalin {
 namespace {
 
-std::function<void()>* armedSave = nullptr;
+// Empty while no instance is armed.
+std::function<void()> armedSave;
 std::atomic<bool> saved{false};
 QtMessageHandler previousHandler = nullptr;
 
@@ -32,7 +33,7 @@ void HandleMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 
 LastChanceSave::LastChanceSave(std::function<void()> save) {
     static bool installed = false;
-    armedSave = new std::function<void()>(std::move(save));
+    armedSave = std::move(save);
     saved = false;
     if (!installed) {
         installed = true;
@@ -42,15 +43,14 @@ LastChanceSave::LastChanceSave(std::function<void()> save) {
 }
 
 LastChanceSave::~LastChanceSave() {
-    delete armedSave;
     armedSave = nullptr;
 }
 
 void LastChanceSave::Run() {
-    if (armedSave == nullptr || saved.exchange(true)) {
+    if (!armedSave || saved.exchange(true)) {
         return;
     }
-    (*armedSave)();
+    armedSave();
 }
 
 }  // namespace korvalin

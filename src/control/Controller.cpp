@@ -130,8 +130,8 @@ void Controller::Shutdown() {
         return;
     }
     shutDown_ = true;
-    // Saved before the sources are released: switching the router source off may make a
-    // last reading, and its network wait must not delay the save.
+    // Saved before the sources are released: the router source drops the reading it
+    // waits for when it goes, and the sums it has counted must be in the file first.
     SaveSettings();
     adapter_->SetOnTraffic({});
     router_->SetOnTraffic({});
@@ -308,10 +308,14 @@ void Controller::ChooseSource(bool adapter) {
 void Controller::ConfigureRouter() {
     router_->SetHost(settings_.snmpIP);
     router_->SetCommunity(settings_.snmpCommunity);
-    router_->SetCorrectRates(settings_.correctUpDownRate);
-    router_->SetCorrectUp(settings_.correctUpValue);
-    router_->SetCorrectDown(settings_.correctDownValue);
+    ApplyCorrection();
     router_->SetExchangeRates(settings_.exchangeSendAndReceiveRate);
+}
+
+void Controller::PollRememberedInterface() {
+    router_->SetInterfaceName(settings_.snmpMonIntf);
+    router_->SetInterval(settings_.snmpInterval * 1000);
+    router_->SetActive(true);
 }
 
 void Controller::StartRouterPolling() {
@@ -319,9 +323,7 @@ void Controller::StartRouterPolling() {
     // The list arrives from the agent later; InterfacesArrived selects in it then.
     copyFirstInterface_ = true;
     router_->RefreshInterfaces();
-    router_->SetInterfaceName(settings_.snmpMonIntf);
-    router_->SetInterval(settings_.snmpInterval * 1000);
-    router_->SetActive(true);
+    PollRememberedInterface();
 }
 
 void Controller::InterfacesArrived() {
@@ -379,9 +381,7 @@ bool Controller::StartPolling() {
     settings_.snmpRequest = true;
     ConfigureRouter();
     settings_.snmpMonIntf = shownInterface_;
-    router_->SetInterfaceName(settings_.snmpMonIntf);
-    router_->SetInterval(settings_.snmpInterval * 1000);
-    router_->SetActive(true);
+    PollRememberedInterface();
     adapter_->SetActive(false);
     SaveSettings();
     return true;

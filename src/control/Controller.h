@@ -146,6 +146,8 @@ private:
     void ReportUnreadableSettings();
     void StartRouterPolling();
     void ConfigureRouter();
+    // Polls settings_.snmpMonIntf every settings_.snmpInterval seconds.
+    void PollRememberedInterface();
     void InterfacesArrived();
     void ShowStatusDisplays();
     void FanOut(const TrafficFigures& shown, std::int64_t intervalReceived,
