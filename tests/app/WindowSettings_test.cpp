@@ -160,13 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Schema, WindowLoadSettingsTest, ::testing::ValuesIn(Loa
 class WindowSaveSettingsTest : public MainFixture {};
 
 TEST_F(WindowSaveSettingsTest, WritesTheWholeSchemaBackAsLoaded) {
-    const std::string stored =
-        "[Graphs]\nDoubleByteMeterMaxY=-20\nRcvByteMeterMaxY=5000\nSendByteMeterMaxY=7\n"
-        "[Options]\nNew=0\nAllInByte=1\nShowInTitleBar=1\nShowBigWindow=1\nShowMiniWindow=1\n"
-        "MiniBarWindowVisible=1\nMonitor=wlan0\nMonLAN=1\nSNMPIP=10.0.0.9\n"
-        "SNMPCommunity=secret\nSNMPRequest=0\nSNMPMonIntf=eth1\nSNMPInterval=30\n"
-        "ExchangeSendAndReceiveRate=1\nCorrectUpDownRate=1\nCorrectUpValue=12\n"
-        "CorrectDownValue=1024\n[Sums]\nsumSend=1000\nsumReceive=2000\n";
+    const std::string stored = EverySettingSet;
     WriteIni(stored);
     ASSERT_TRUE(Start());
     // Nothing was polled, so the interface box is empty: the chosen interface is kept.

@@ -121,6 +121,27 @@ bool Prerequisites() {
     return true;
 }
 
+// The sums in the settings file hold the known traffic: frame headers and
+// acknowledgements come on top of the payload, and a tenth is ample for them.
+void ExpectSumsOfKnownTraffic(const KorvalinRun& run) {
+    const qint64 sent =
+        run.Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).value_or("-1").toLongLong();
+    const qint64 received = run.Setting(QStringLiteral("Sums"), QStringLiteral("sumReceive"))
+                                .value_or("-1")
+                                .toLongLong();
+    EXPECT_GE(sent, BytesSent) << run.Log().toStdString();
+    EXPECT_LE(sent, BytesSent + BytesSent / 10 + BytesReceived / 10 + 256 * 1024);
+    EXPECT_GE(received, BytesReceived);
+    EXPECT_LE(received, BytesReceived + BytesReceived / 10 + BytesSent / 10 + 256 * 1024);
+}
+
+::testing::AssertionResult IconDocked(const X11Session& session, const KorvalinRun& run) {
+    if (session.WaitForDockedIcon(QStringLiteral("korvalin"), 15000).isEmpty()) {
+        return ::testing::AssertionFailure() << "no docked icon\n" << run.Log().toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST(CountedTraffic, SurvivesAKillWithoutWarningAfterAMinute) {
     if (!Prerequisites()) {
         GTEST_SKIP() << "needs root for network namespaces, python3 and the X tools";
@@ -132,8 +153,7 @@ TEST(CountedTraffic, SurvivesAKillWithoutWarningAfterAMinute) {
     KorvalinRun run(session, pair.a);
 
     auto program = run.Start();
-    ASSERT_FALSE(session.WaitForDockedIcon(QStringLiteral("korvalin"), 15000).isEmpty())
-        << run.Log().toStdString();
+    ASSERT_TRUE(IconDocked(session, run));
     QElapsedTimer sinceStart;
     sinceStart.start();
     // The first start monitors the first real adapter: the veth end (loopback never counts).
@@ -146,16 +166,7 @@ TEST(CountedTraffic, SurvivesAKillWithoutWarningAfterAMinute) {
     program->Kill(SIGKILL);
     EXPECT_EQ(program->WaitForExit(5000), std::nullopt);
 
-    const qint64 sent =
-        run.Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).value_or("-1").toLongLong();
-    const qint64 received = run.Setting(QStringLiteral("Sums"), QStringLiteral("sumReceive"))
-                                .value_or("-1")
-                                .toLongLong();
-    // Frame headers and acknowledgements come on top of the payload; a tenth is ample.
-    EXPECT_GE(sent, BytesSent);
-    EXPECT_LE(sent, BytesSent + BytesSent / 10 + BytesReceived / 10 + 256 * 1024);
-    EXPECT_GE(received, BytesReceived);
-    EXPECT_LE(received, BytesReceived + BytesReceived / 10 + BytesSent / 10 + 256 * 1024);
+    ExpectSumsOfKnownTraffic(run);
 
     // The killed run left its socket behind; the next start is a first instance again.
     auto next = run.Start();
@@ -177,8 +188,7 @@ TEST(CountedTraffic, SurvivesTheDisplayServerDying) {
     KorvalinRun run(session, pair.a);
 
     auto program = run.Start();
-    ASSERT_FALSE(session.WaitForDockedIcon(QStringLiteral("korvalin"), 15000).isEmpty())
-        << run.Log().toStdString();
+    ASSERT_TRUE(IconDocked(session, run));
     // The adapter monitor samples once a second; the first sample sets its baseline.
     QThread::msleep(2000);
     ASSERT_TRUE(ExchangeKnownTraffic(pair));
@@ -193,15 +203,7 @@ TEST(CountedTraffic, SurvivesTheDisplayServerDying) {
     // The toolkit ends the program with exit status 1 when its display is gone.
     EXPECT_EQ(program->WaitForExit(20000), 1) << run.Log().toStdString();
 
-    const qint64 sent =
-        run.Setting(QStringLiteral("Sums"), QStringLiteral("sumSend")).value_or("-1").toLongLong();
-    const qint64 received = run.Setting(QStringLiteral("Sums"), QStringLiteral("sumReceive"))
-                                .value_or("-1")
-                                .toLongLong();
-    EXPECT_GE(sent, BytesSent) << run.Log().toStdString();
-    EXPECT_LE(sent, BytesSent + BytesSent / 10 + BytesReceived / 10 + 256 * 1024);
-    EXPECT_GE(received, BytesReceived);
-    EXPECT_LE(received, BytesReceived + BytesReceived / 10 + BytesSent / 10 + 256 * 1024);
+    ExpectSumsOfKnownTraffic(run);
 }
 
 }  // namespace
